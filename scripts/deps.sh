@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the Debian packages that a job needs and the machine lacks.
+#   deps.sh build   the compiler and CMake, enough to build the program
+#   deps.sh test    also GoogleTest, Google Benchmark and libsndfile for the tests
+set -eu
+
+case "${1:-}" in
+  build) wanted="g++ cmake make" ;;
+  test) wanted="g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev" ;;
+  *) echo "usage: deps.sh build|test" >&2; exit 2 ;;
+esac
+
+missing=""
+for package in $wanted; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+
+if [ -n "$missing" ]; then
+  echo "installing:$missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing
+fi

@@ -1,0 +1,75 @@
+#include "support/run_executable.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tunestrip::testing {
+namespace {
+
+[[noreturn]] void runChild(const std::string& program, const std::vector<std::string>& arguments,
+                           const RunOptions& options, int outputPipe)
+{
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
+        _exit(127);
+    }
+    if (options.fileSizeLimit >= 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    int nothing = open("/dev/null", O_RDONLY);
+    dup2(nothing, STDIN_FILENO);
+    dup2(outputPipe, STDOUT_FILENO);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,
+                         const RunOptions& options)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (child == 0) {
+        close(pipeEnds[0]);
+        runChild(program, arguments, options, pipeEnds[1]);
+    }
+    close(pipeEnds[1]);
+    ProgramRun run;
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = read(pipeEnds[0], chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        run.output.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+}  // namespace tunestrip::testing

@@ -1,0 +1,25 @@
+// Runs the built program as a separate process, the way a user or a script
+// does, and collects what it wrote to standard output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tunestrip::testing {
+
+struct ProgramRun {
+    int exitCode = -1;   // -1 when the process did not exit normally
+    std::string output;  // standard output, byte for byte
+};
+
+struct RunOptions {
+    std::string directory;       // the working directory of the process
+    long fileSizeLimit = -1;     // bytes; >= 0 sets RLIMIT_FSIZE and ignores SIGXFSZ
+};
+
+// Runs `program` with `arguments` (without the program's name), with no
+// standard input.
+[[nodiscard]] ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,
+                                       const RunOptions& options);
+
+}  // namespace tunestrip::testing
