@@ -30,7 +30,9 @@ struct PathBuffer {
     void append(std::string_view more)
     {
         std::size_t taken = std::min(more.size(), bytes.size() - 1 - length);
-        std::memcpy(bytes.data() + length, more.data(), taken);
+        if (taken > 0) {  // an empty view may carry a null pointer, which memcpy must not see
+            std::memcpy(bytes.data() + length, more.data(), taken);
+        }
         length += taken;
         bytes[length] = '\0';
     }
