@@ -1,5 +1,6 @@
 #include "run/program.h"
 
+#include "library/library_modes.h"
 #include "platform/platform.h"
 #include "run/command_line.h"
 
@@ -27,13 +28,19 @@ int runWork(const RunSettings& settings, Console& console)
         return exitFailed;
     }
     bool failed = false;
+    if (hasLibraryMode(settings)) {
+        failed = !runLibraryModes(settings, buffers->cardFileNames, console);
+    }
     if (!settings.sourceName.empty()) {
         ConversionJob job{settings.sourceName, true, {}};
         JobOutcome outcome = runJob(job, settings, *buffers, console);
         if (outcome == JobOutcome::stopRun) {
             return exitFailed;
         }
-        failed = outcome == JobOutcome::failed;
+        failed |= outcome == JobOutcome::failed;
+    }
+    if (settings.gimmeWavs) {
+        failed |= !bulkRender(settings, buffers->cardFileNames, *buffers, console);
     }
     return failed ? exitFailed : exitDone;
 }

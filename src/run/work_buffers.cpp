@@ -5,9 +5,11 @@
 
 namespace tunestrip {
 
-// calloc rather than new: the buffers are plain bytes and samples, and
-// calloc's fresh zero pages cost nothing until they are written.
-static_assert(std::is_trivially_default_constructible_v<WorkBuffers>);
+// calloc rather than new: the buffers are plain bytes, samples and texts
+// whose all-zero state is their empty state (objects of such trivially
+// copyable types begin their life in the allocated storage), and calloc's
+// fresh zero pages cost nothing until a job writes them.
+static_assert(std::is_trivially_copyable_v<WorkBuffers> && std::is_trivially_destructible_v<WorkBuffers>);
 
 void FreeBuffers::operator()(WorkBuffers* buffers) const
 {

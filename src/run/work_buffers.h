@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "library/card_names.h"
 #include "strip/bit_stream.h"
 #include "strip/strip_image.h"
 #include "strip/synthesis.h"
@@ -16,6 +17,7 @@ struct WorkBuffers {
     BitStream stream;
     SampleBuffer samples;
     WavFileBuffer file;
+    CardFileNames cardFileNames;
 };
 
 struct FreeBuffers {
