@@ -17,10 +17,7 @@ using testing::readBytes;
 using testing::TempDir;
 using testing::writeBytes;
 
-const std::string banner =
-    "Brand-Y Tunestrip BIN to WAVe encoder (and more) v1.15.\r\n"
-    "Written by the tunestrip developers, free software.\r\n"
-    "\r\n\r\n\r\n\r\n";
+const std::string& banner = testing::bannerText;
 
 testing::ProgramRun run(const TempDir& dir, const std::vector<std::string>& arguments, long fileSizeLimit = -1)
 {

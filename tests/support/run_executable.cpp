@@ -25,6 +25,9 @@ namespace {
     int nothing = open("/dev/null", O_RDONLY);
     dup2(nothing, STDIN_FILENO);
     dup2(outputPipe, STDOUT_FILENO);
+    if (options.withErrors) {
+        dup2(outputPipe, STDERR_FILENO);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) {

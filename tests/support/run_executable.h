@@ -15,7 +15,14 @@ struct ProgramRun {
 struct RunOptions {
     std::string directory;       // the working directory of the process
     long fileSizeLimit = -1;     // bytes; >= 0 sets RLIMIT_FSIZE and ignores SIGXFSZ
+    bool withErrors = false;     // collect standard error too
 };
+
+// The six banner lines that open every run's output.
+inline const std::string bannerText =
+    "Brand-Y Tunestrip BIN to WAVe encoder (and more) v1.15.\r\n"
+    "Written by the tunestrip developers, free software.\r\n"
+    "\r\n\r\n\r\n\r\n";
 
 // Runs `program` with `arguments` (without the program's name), with no
 // standard input.
