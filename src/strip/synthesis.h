@@ -35,6 +35,7 @@ struct SampleBuffer {
 
 // Renders `bitCount` cells into the buffer from index 0 and returns `total`,
 // the number of samples of all channels written. Every job starts at +30000.
+// `cellSamples` is one of 4, 8, 12, 16 and 24, as the command line gives it.
 [[nodiscard]] std::uint32_t synthesizeStrip(const BitStream& stream, std::uint32_t bitCount,
                                             const RunSettings& settings, SampleBuffer& buffer);
 

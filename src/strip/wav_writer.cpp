@@ -1,5 +1,8 @@
 #include "strip/wav_writer.h"
 
+#include <bit>
+#include <cstring>
+
 #include "run/output_file.h"
 
 namespace tunestrip {
@@ -29,8 +32,14 @@ constexpr std::uint32_t pair16(std::uint32_t low, std::uint32_t high)
     return (low & 0xFFFFu) | (high & 0xFFFFu) << 16;
 }
 
+// WAV samples are little-endian: on a little-endian machine the memory
+// image is the file image already.
 void encode16Bit(const std::int16_t* samples, std::uint32_t total, std::uint8_t* out)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, samples, std::size_t{total} * 2);
+        return;
+    }
     for (std::uint32_t i = 0; i < total; ++i) {
         auto sample = static_cast<std::uint16_t>(samples[i]);
         out[2 * i] = static_cast<std::uint8_t>(sample);
