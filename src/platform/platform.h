@@ -6,9 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tunestrip {
+
+// The program's arguments, without its own name, as byte strings. Where the
+// system hands a program one command-line string, it is split by
+// splitCommandLine; elsewhere `argv` is taken as it is.
+[[nodiscard]] std::vector<std::string> programArguments(int argc, char** argv);
 
 // Writes all bytes to standard output at once, unbuffered. Returns false when
 // the output is gone (a closed pipe); there is nowhere left to report that.

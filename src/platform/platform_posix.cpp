@@ -142,6 +142,11 @@ int writeByRename(const PathBuffer& path, std::span<const std::uint8_t> bytes)
 
 }  // namespace
 
+std::vector<std::string> programArguments(int argc, char** argv)
+{
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
 bool writeStandardOutput(std::string_view bytes)
 {
     return writeAll(STDOUT_FILENO, {reinterpret_cast<const std::uint8_t*>(bytes.data()),

@@ -21,7 +21,7 @@ const std::string& banner = testing::bannerText;
 
 testing::ProgramRun run(const TempDir& dir, const std::vector<std::string>& arguments, long fileSizeLimit = -1)
 {
-    return testing::runExecutable(TUNESTRIP_EXECUTABLE, arguments, {dir.path().string(), fileSizeLimit});
+    return testing::runExecutable(testing::programUnderTest(TUNESTRIP_EXECUTABLE), arguments, {dir.path().string(), fileSizeLimit});
 }
 
 TEST(StripExtension, RemovesTheLastDotAndWhatFollowsUnlessASeparatorComesAfterIt)
@@ -77,7 +77,6 @@ TEST(Program, RefusedCommandLinesEndWithCodeTwoAndTouchNoFile)
         {{"-nonumbers", "-dualch"}, "/!\\ No source bin file.\r\n"},
         {{"a.bin", "b.bin", "-gimmewavs"}, "/!\\ Too many source files.\r\n"},
         {{"-gimmewavs", "-"}, "/!\\ Unknown command line option \"-\".\r\n"},
-        {{"-\x01\xe9t\xe9"}, "/!\\ Unknown command line option \"-\x01\xe9t\xe9\".\r\n"},
     };
     for (const RefusedCase& c : cases) {
         TempDir dir;
@@ -93,7 +92,7 @@ TEST(Program, SourcesThatYieldNoBytesEndTheRunWithCodeOne)
     TempDir dir;
     writeBytes(dir.file("e.bin"), {});
     std::filesystem::create_directory(dir.path() / "d.bin");
-    for (std::string name : {"e.bin", "d.bin", "missing.bin", "\xff\x7f.bin"}) {
+    for (std::string name : {"e.bin", "d.bin", "missing.bin"}) {
         testing::ProgramRun result = run(dir, {name, "-gimmewavs"});
         EXPECT_EQ(result.exitCode, 1) << name;
         EXPECT_EQ(result.output, banner + "Loading " + name + ".../!\\ERROR: source bin too small.\r\n");
@@ -124,11 +123,30 @@ TEST(Program, TheLargestJobKeepsEverySample)
     EXPECT_EQ(readBytes(dir.file("big.wav")).size(), 44u + 2 * 1062144);
 }
 
-TEST(Program, NamesOfEveryShapeAreUsedAsBytes)
+// Bytes outside ASCII reach a Windows program through the system's code
+// page, so these cases are for systems that hand over argument bytes as they are.
+TEST(Program, ArgumentBytesPassThroughUnchanged)
+{
+    TempDir dir;
+    testing::ProgramRun unknown = run(dir, {"-\x01\xe9t\xe9"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.output, banner + "/!\\ Unknown command line option \"-\x01\xe9t\xe9\".\r\n");
+    testing::ProgramRun missing = run(dir, {"\xff\x7f.bin"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.output, banner + "Loading \xff\x7f.bin.../!\\ERROR: source bin too small.\r\n");
+    std::string name = "caf\xc3\xa9\x01.bin";
+    writeBytes(dir.file(name), patternBytes(10));
+    testing::ProgramRun converted = run(dir, {name});
+    EXPECT_EQ(converted.exitCode, 0);
+    EXPECT_EQ(converted.output, banner + "Loading " + name + "... done\r\nSaving caf\xc3\xa9\x01.wav... done\r\n");
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{name, "caf\xc3\xa9\x01.wav"}));
+}
+
+TEST(Program, NamesOfEveryShapeAreUsedAsGiven)
 {
     TempDir dir;
     std::string longName(251, 'n');  // 251 + ".bin" is the longest a name can be here
-    const std::string names[] = {longName + ".bin", "caf\xc3\xa9\x01.bin", " spaced .bin", "noext"};
+    const std::string names[] = {longName + ".bin", " spaced .bin", "noext"};
     for (const std::string& name : names) {
         writeBytes(dir.file(name), patternBytes(10));
         std::string wav = std::string(stripExtension(Text{name}).view()) + ".wav";

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -39,6 +40,12 @@ namespace {
 }
 
 }  // namespace
+
+std::string programUnderTest(const char* builtIn)
+{
+    const char* chosen = std::getenv("TUNESTRIP_PROGRAM");
+    return chosen != nullptr && *chosen != '\0' ? chosen : builtIn;
+}
 
 ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,
                          const RunOptions& options)

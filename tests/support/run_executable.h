@@ -24,6 +24,11 @@ inline const std::string bannerText =
     "Written by the tunestrip developers, free software.\r\n"
     "\r\n\r\n\r\n\r\n";
 
+// The program the end-to-end tests run: `builtIn`, or the command named by
+// the environment variable TUNESTRIP_PROGRAM (such as a script that runs the
+// Windows build under Wine).
+[[nodiscard]] std::string programUnderTest(const char* builtIn);
+
 // Runs `program` with `arguments` (without the program's name), with no
 // standard input.
 [[nodiscard]] ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,

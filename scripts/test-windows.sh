@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows executables and runs the end-to-end tests against
+# them under Wine, comparing console bytes and files as for the native build.
+# Needs the native test build (cmake --workflow --preset test) first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh windows
+cmake --preset windows
+cmake --build --preset windows
+
+export WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+runner="$PWD/build/windows/run-under-wine"
+printf '#!/bin/sh\nexec %s %s "$@"\n' "$wine" "$PWD/build/windows/tunestrip.exe" > "$runner"
+chmod +x "$runner"
+# One server for all the tests' processes, instead of one started for each.
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k || true' EXIT
+# The first start makes the prefix; it takes a while and prints its progress.
+"$runner" > /dev/null 2>&1 || true
+
+# Left out, with the reason: what the operating system says about a file it
+# cannot write (its own words), symbolic links and file size limits (POSIX
+# things), and argument bytes outside ASCII (they reach a Windows program
+# through its code page).
+skipped="Program.AWavThatCannotBeWrittenIsReportedAndLeavesTheOldFile"
+skipped+=":Program.ArgumentBytesPassThroughUnchanged"
+skipped+=":LibraryModes.AFileThatCannotBeWrittenIsReportedAndTheOthersAreWritten"
+TUNESTRIP_PROGRAM="$runner" build/test/tests/tunestrip_tests --gtest_filter="Program.*:LibraryModes.*:-$skipped"
