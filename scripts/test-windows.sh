@@ -15,10 +15,13 @@ runner="$PWD/build/windows/run-under-wine"
 printf '#!/bin/sh\nexec %s %s "$@"\n' "$wine" "$PWD/build/windows/tunestrip.exe" > "$runner"
 chmod +x "$runner"
 # One server for all the tests' processes, instead of one started for each.
+mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k || true' EXIT
-# The first start makes the prefix; it takes a while and prints its progress.
-"$runner" > /dev/null 2>&1 || true
+# The first start makes the prefix and starts the server's background
+# services; they keep the output they were started with open, so it goes
+# nowhere. It takes a while and prints its progress.
+"$runner" > /dev/null 2>&1 < /dev/null || true
 
 # Left out, with the reason: what the operating system says about a file it
 # cannot write (its own words), symbolic links and file size limits (POSIX

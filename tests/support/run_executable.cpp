@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -64,20 +65,36 @@ ProgramRun runExecutable(const std::string& program, const std::vector<std::stri
     }
     close(pipeEnds[1]);
     ProgramRun run;
+    int status = 0;
+    bool exited = false;
     char chunk[65536];
+    // Read until the program has exited and its output is drained: a
+    // process it started (Wine's services) may hold the pipe open longer.
     for (;;) {
-        ssize_t got = read(pipeEnds[0], chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
+        pollfd ready{pipeEnds[0], POLLIN, 0};
+        int events = poll(&ready, 1, exited ? 0 : 100);
+        if (events > 0) {
+            ssize_t got = read(pipeEnds[0], chunk, sizeof chunk);
+            if (got > 0) {
+                run.output.append(chunk, static_cast<std::size_t>(got));
+                continue;
+            }
+            if (got == 0 || errno != EINTR) {
+                break;
+            }
             continue;
         }
-        if (got <= 0) {
+        if (events == 0 && exited) {
             break;
         }
-        run.output.append(chunk, static_cast<std::size_t>(got));
+        if (!exited && waitpid(child, &status, WNOHANG) == child) {
+            exited = true;
+        }
     }
     close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    if (!exited) {
+        waitpid(child, &status, 0);
+    }
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
