@@ -1,0 +1,142 @@
+#include "decode/card_reader.h"
+
+#include <algorithm>
+#include <span>
+
+namespace tunestrip {
+namespace {
+
+// A swipe read to its end shows at least this much of the empty trail.
+constexpr std::uint32_t trailOfACompleteSwipe = 16;
+
+// Ways of reading a channel, cheapest first: most recordings read at once.
+constexpr Detector detectors[] = {
+    {false, 1}, {false, 2}, {false, 3}, {false, 5}, {false, 8},
+    {true, 1},  {true, 2},  {true, 3},  {true, 5},
+};
+
+struct Reading {
+    std::vector<ReadSwipe> swipes;
+    double score = -1;
+};
+
+ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Detector& detector, double length)
+{
+    ReadSwipe read;
+    read.channel = channel;
+    read.backwards = backwards;
+    read.detector = detector;
+    read.bytes = cellsToBytes(swipe.cells);
+    std::size_t partial = swipe.cells.size() % 8;
+    bool partialData = std::any_of(swipe.cells.end() - static_cast<long>(partial), swipe.cells.end(),
+                                   [](std::uint8_t cell) { return cell != 0; });
+    read.complete = !swipe.damaged && !partialData && trailingZeroCells(swipe) >= trailOfACompleteSwipe;
+    if (backwards) {
+        // Times are given on the recording's own clock.
+        double start = swipe.startTime;
+        swipe.startTime = length - 1 - swipe.endTime;
+        swipe.endTime = length - 1 - start;
+    }
+    read.swipe = std::move(swipe);
+    return read;
+}
+
+// A strip has a short leader and a trail that fills it up: of two complete
+// readings, the one that puts the shorter run of zeros first is the
+// direction of the swipe. A reading that broke off tells nothing of it.
+bool naturalDirection(const ReadSwipe& read)
+{
+    return !read.complete || read.swipe.pilotCells <= trailingZeroCells(read.swipe) + 4;
+}
+
+// How much of the recording a reading explains: its cells, counted double in
+// a complete swipe and half in a swipe read against its direction, so that
+// one whole swipe outweighs any number of fragments.
+double scoreOf(const std::vector<ReadSwipe>& swipes)
+{
+    double score = 0;
+    for (const ReadSwipe& read : swipes) {
+        double cells = static_cast<double>(read.swipe.cells.size());
+        score += cells * (read.complete ? 2 : 1) * (naturalDirection(read) ? 1 : 0.5) + read.swipe.margin;
+    }
+    return score;
+}
+
+bool readsCleanly(const Reading& reading)
+{
+    return !reading.swipes.empty() && std::all_of(reading.swipes.begin(), reading.swipes.end(), [](const ReadSwipe& r) {
+        return r.complete && r.swipe.margin >= 0.5 && naturalDirection(r);
+    });
+}
+
+Reading readWith(std::span<const float> samples, std::uint32_t channel, const Detector& detector)
+{
+    ConditionedChannel forwards = conditionChannel(samples, detector);
+    auto length = static_cast<double>(samples.size());
+    Reading best;
+    for (bool backwards : {false, true}) {
+        Reading reading;
+        for (Swipe& swipe : decodeCells(backwards ? reversedChannel(forwards) : forwards)) {
+            reading.swipes.push_back(describe(std::move(swipe), channel, backwards, detector, length));
+        }
+        if (backwards) {
+            std::reverse(reading.swipes.begin(), reading.swipes.end());
+        }
+        reading.score = scoreOf(reading.swipes);
+        if (reading.score > best.score) {
+            best = std::move(reading);
+        }
+    }
+    return best;
+}
+
+Reading readChannel(const WavAudio& audio, std::uint32_t channel)
+{
+    std::span<const float> samples{audio.samples.data() + std::size_t{channel} * audio.frames, audio.frames};
+    Reading best;
+    for (const Detector& detector : detectors) {
+        Reading reading = readWith(samples, channel, detector);
+        if (reading.score > best.score) {
+            best = std::move(reading);
+        }
+        if (readsCleanly(best)) {
+            break;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> cellsToBytes(const std::vector<std::uint8_t>& cells)
+{
+    std::vector<std::uint8_t> bytes(cells.size() / 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        unsigned byte = 0;
+        for (std::size_t bit = 0; bit < 8; ++bit) {
+            byte = byte << 1 | cells[8 * i + bit];
+        }
+        bytes[i] = static_cast<std::uint8_t>(byte);
+    }
+    return bytes;
+}
+
+std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint32_t> channel)
+{
+    if (channel) {
+        return readChannel(audio, *channel).swipes;
+    }
+    Reading best;
+    for (std::uint32_t c = 0; c < audio.channels; ++c) {
+        Reading reading = readChannel(audio, c);
+        if (reading.score > best.score) {
+            best = std::move(reading);
+        }
+        if (readsCleanly(best)) {
+            break;
+        }
+    }
+    return best.swipes;
+}
+
+}  // namespace tunestrip

@@ -1,0 +1,208 @@
+#include "decode/card_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "library/card_library.h"
+#include "support/signal_lab.h"
+
+namespace tunestrip {
+namespace {
+
+using testing::Signal;
+
+std::vector<std::uint8_t> withoutTrail(std::vector<std::uint8_t> bytes)
+{
+    while (!bytes.empty() && bytes.back() == 0) {
+        bytes.pop_back();
+    }
+    return bytes;
+}
+
+WavAudio audioOf(const std::vector<Signal>& channels, std::uint32_t rate)
+{
+    WavAudio audio;
+    audio.sampleRate = rate;
+    audio.channels = static_cast<std::uint32_t>(channels.size());
+    audio.frames = channels[0].size();
+    for (const Signal& channel : channels) {
+        audio.samples.insert(audio.samples.end(), channel.begin(), channel.end());
+    }
+    return audio;
+}
+
+// The recording reads as exactly one complete swipe holding the payload.
+::testing::AssertionResult readsAs(const WavAudio& audio, const std::vector<std::uint8_t>& payload)
+{
+    std::vector<ReadSwipe> swipes = readSwipes(audio, std::nullopt);
+    if (swipes.size() != 1) {
+        return ::testing::AssertionFailure() << swipes.size() << " swipes";
+    }
+    const ReadSwipe& read = swipes[0];
+    if (!read.complete) {
+        return ::testing::AssertionFailure() << "incomplete, " << read.bytes.size() << " bytes, margin "
+                                             << read.swipe.margin;
+    }
+    if (withoutTrail(read.bytes) != withoutTrail(payload)) {
+        std::size_t same = 0;
+        while (same < read.bytes.size() && same < payload.size() && read.bytes[same] == payload[same]) {
+            ++same;
+        }
+        return ::testing::AssertionFailure() << "bytes differ from byte " << same << " of " << payload.size();
+    }
+    return ::testing::AssertionSuccess() << "margin " << read.swipe.margin;
+}
+
+std::vector<std::uint8_t> card(std::uint32_t index)
+{
+    CardEntry entry = cardEntry(index);
+    return {entry.payload.begin(), entry.payload.end()};
+}
+
+RunSettings at(std::uint32_t rate, std::uint32_t cellSamples)
+{
+    RunSettings settings;
+    settings.sampleRate = rate;
+    settings.cellSamples = cellSamples;
+    return settings;
+}
+
+TEST(ReadSwipes, EveryStrictSettingOfTheEncoderReadsBack)
+{
+    for (std::uint32_t rate : {32000u, 44100u, 48000u, 96000u, 192000u}) {
+        for (std::uint32_t speed : {4u, 8u, 12u}) {
+            RunSettings settings = at(rate, rate >= 96000 ? 2 * speed : speed);
+            std::vector<std::uint8_t> payload = card(rate % 267);
+            EXPECT_TRUE(readsAs(audioOf({testing::stripSignal(payload, settings)}, rate), payload))
+                << rate << " Hz, " << settings.cellSamples << " samples a cell";
+        }
+    }
+}
+
+struct NoiseCase {
+    std::uint32_t cellSamples;
+    double decibels;
+};
+
+TEST(ReadSwipes, WhiteNoiseAtTheStatedRatios)
+{
+    const NoiseCase cases[] = {{4, 12}, {8, 9}, {16, 6}};
+    for (const NoiseCase& c : cases) {
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            std::vector<std::uint8_t> payload = testing::randomBytes(400, seed);
+            Signal signal = testing::stripSignal(payload, at(48000, c.cellSamples));
+            testing::addNoise(signal, c.decibels, seed);
+            EXPECT_TRUE(readsAs(audioOf({signal}, 48000), payload))
+                << c.cellSamples << " samples a cell, " << c.decibels << " dB, seed " << seed;
+        }
+    }
+}
+
+TEST(ReadSwipes, SpeedsThatChangeDuringTheSwipe)
+{
+    struct SpeedCase {
+        const char* what;
+        std::function<double(double)> speed;
+    };
+    const SpeedCase cases[] = {
+        {"0.7", [](double) { return 0.7; }},
+        {"1.4", [](double) { return 1.4; }},
+        {"step 1.25", [](double t) { return t < 0.5 ? 1.0 : 1.25; }},
+        {"drift +30%", [](double t) { return 1.0 + 0.3 * t; }},
+        {"drift -30%", [](double t) { return 1.0 - 0.3 * t; }},
+    };
+    std::vector<std::uint8_t> payload = card(100);
+    Signal square = testing::stripSignal(payload, at(48000, 8));
+    for (const SpeedCase& c : cases) {
+        EXPECT_TRUE(readsAs(audioOf({testing::changeSpeed(square, c.speed)}, 48000), payload)) << c.what;
+    }
+}
+
+TEST(ReadSwipes, TheRecordingChainsDamage)
+{
+    std::vector<std::uint8_t> payload = card(7);
+    Signal square = testing::stripSignal(payload, at(48000, 4));
+    double bitRate = 48000.0 / 4;
+    struct ChainCase {
+        const char* what;
+        Signal signal;
+        std::uint32_t rate;
+    };
+    std::vector<ChainCase> cases;
+    cases.push_back({"to 44.1 kHz", testing::resample(square, 48000, 44100), 44100});
+    cases.push_back({"to 32 kHz", testing::resample(square, 48000, 32000), 32000});
+    Signal low = square;
+    testing::lowPass(low, 48000, 0.75 * bitRate);
+    cases.push_back({"low-pass", low, 48000});
+    Signal high = square;
+    testing::highPass(high, 48000, 0.35 * bitRate);
+    cases.push_back({"high-pass", high, 48000});
+    Signal inverted = square;
+    testing::scale(inverted, -1);
+    cases.push_back({"inverted", inverted, 48000});
+    Signal offset = square;
+    testing::scale(offset, 0.6, 0.3);
+    cases.push_back({"DC offset", offset, 48000});
+    Signal quiet = square;
+    testing::scale(quiet, 0.01);
+    testing::quantize(quiet, 16);
+    cases.push_back({"40 dB down", quiet, 48000});
+    Signal clipped = low;
+    testing::scale(clipped, 10);
+    testing::clip(clipped);
+    cases.push_back({"clipped by 20 dB", clipped, 48000});
+    Signal eight = square;
+    testing::scale(eight, 0.5);
+    testing::quantize(eight, 8);
+    cases.push_back({"8-bit", eight, 48000});
+    for (const ChainCase& c : cases) {
+        EXPECT_TRUE(readsAs(audioOf({c.signal}, c.rate), payload)) << c.what;
+    }
+}
+
+// A read head's pulses, clean: noise on them is not yet read reliably.
+TEST(ReadSwipes, AReadHeadsPulses)
+{
+    for (std::uint32_t cellSamples : {8u, 16u}) {
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            std::vector<std::uint8_t> payload = testing::randomBytes(300, seed + 10);
+            Signal square = testing::stripSignal(payload, at(48000, cellSamples));
+            Signal head = testing::headPulses(square, 48000, 48000.0 / cellSamples);
+            EXPECT_TRUE(readsAs(audioOf({head}, 48000), payload)) << cellSamples << " seed " << seed;
+        }
+    }
+}
+
+TEST(ReadSwipes, FindsTheStripAmongChannelsAndEitherDirection)
+{
+    std::vector<std::uint8_t> payload = card(261);
+    Signal square = testing::stripSignal(payload, at(48000, 4));
+    Signal silence(square.size(), 0);
+    EXPECT_TRUE(readsAs(audioOf({silence, square}, 48000), payload));
+    Signal backwards(square.rbegin(), square.rend());
+    std::vector<ReadSwipe> swipes = readSwipes(audioOf({backwards}, 48000), std::nullopt);
+    ASSERT_EQ(swipes.size(), 1u);
+    EXPECT_TRUE(swipes[0].backwards);
+    EXPECT_EQ(withoutTrail(swipes[0].bytes), withoutTrail(payload));
+}
+
+TEST(ReadSwipes, NoiseSilenceAndASweepHoldNoCard)
+{
+    Signal noise(480000, 0);
+    testing::addNoise(noise, 0, 5);
+    Signal silence(48000, 0);
+    Signal sweep(480000);
+    for (std::size_t i = 0; i < sweep.size(); ++i) {
+        double t = static_cast<double>(i) / 48000;
+        sweep[i] = static_cast<float>(std::sin(2 * 3.14159265358979 * (100 * t + 1200 * t * t)));
+    }
+    for (const Signal* signal : {&noise, &silence, &sweep}) {
+        EXPECT_TRUE(readSwipes(audioOf({*signal}, 48000), std::nullopt).empty());
+    }
+}
+
+}  // namespace
+}  // namespace tunestrip
