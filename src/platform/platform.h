@@ -21,6 +21,13 @@ namespace tunestrip {
 // the output is gone (a closed pipe); there is nowhere left to report that.
 bool writeStandardOutput(std::string_view bytes);
 
+// Writes all bytes to standard error at once, unbuffered.
+bool writeStandardError(std::string_view bytes);
+
+// Reads the whole file `name` ("-": standard input) into `bytes`. Returns 0,
+// or the system's error number when it cannot be opened or read.
+[[nodiscard]] int readWholeFile(std::string_view name, std::vector<std::uint8_t>& bytes);
+
 // Reads the first bytes of the existing file `name`, at most `capacity` of
 // them, into `destination`. Returns the count read: 0 for an empty file and
 // equally for one that cannot be opened or read (missing, a directory, no

@@ -153,6 +153,50 @@ bool writeStandardOutput(std::string_view bytes)
                                     bytes.size()}) == 0;
 }
 
+bool writeStandardError(std::string_view bytes)
+{
+    return writeAll(STDERR_FILENO, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}) == 0;
+}
+
+int readWholeFile(std::string_view name, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    int descriptor = STDIN_FILENO;
+    if (name != "-") {
+        PathBuffer path;
+        path.assign(name);
+        descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            return errno;
+        }
+        struct stat info {};
+        if (fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+            close(descriptor);
+            return EISDIR;
+        }
+    }
+    std::array<std::uint8_t, 65536> chunk{};
+    int error = 0;
+    for (;;) {
+        ssize_t got = read(descriptor, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = errno;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
+    }
+    if (descriptor != STDIN_FILENO) {
+        close(descriptor);
+    }
+    return error;
+}
+
 std::size_t readFileStart(std::string_view name, std::uint8_t* destination, std::size_t capacity)
 {
     PathBuffer path;

@@ -104,6 +104,45 @@ bool writeStandardOutput(std::string_view bytes)
                     bytes.size()) == 0;
 }
 
+bool writeStandardError(std::string_view bytes)
+{
+    return writeAll(GetStdHandle(STD_ERROR_HANDLE), reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                    bytes.size()) == 0;
+}
+
+int readWholeFile(std::string_view name, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    HANDLE file = GetStdHandle(STD_INPUT_HANDLE);
+    bool own = name != "-";
+    if (own) {
+        PathBuffer path{name};
+        file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return static_cast<int>(GetLastError());
+        }
+    }
+    std::array<std::uint8_t, 65536> chunk{};
+    int error = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            DWORD reason = GetLastError();
+            error = reason == ERROR_BROKEN_PIPE ? 0 : static_cast<int>(reason);  // a pipe's writer has finished
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
+    }
+    if (own) {
+        CloseHandle(file);
+    }
+    return error;
+}
+
 std::size_t readFileStart(std::string_view name, std::uint8_t* destination, std::size_t capacity)
 {
     PathBuffer path{name};

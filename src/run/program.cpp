@@ -95,17 +95,21 @@ JobOutcome runJob(const ConversionJob& job, const RunSettings& settings, WorkBuf
 
 Text stripExtension(const Text& name)
 {
-    std::string_view bytes = name.view();
-    for (std::size_t position = bytes.size(); position > 0; --position) {
-        char c = bytes[position - 1];
+    return Text{name.view().substr(0, stemLength(name.view()))};
+}
+
+std::size_t stemLength(std::string_view name)
+{
+    for (std::size_t position = name.size(); position > 0; --position) {
+        char c = name[position - 1];
         if (c == '/' || c == '\\') {
             break;
         }
         if (c == '.') {
-            return Text{bytes.substr(0, position - 1)};
+            return position - 1;
         }
     }
-    return name;
+    return name.size();
 }
 
 }  // namespace tunestrip

@@ -36,4 +36,7 @@ JobOutcome runJob(const ConversionJob& job, const RunSettings& settings, WorkBuf
 // slash or backslash follows.
 [[nodiscard]] Text stripExtension(const Text& name);
 
+// The length of that part of the name, for names of any length.
+[[nodiscard]] std::size_t stemLength(std::string_view name);
+
 }  // namespace tunestrip

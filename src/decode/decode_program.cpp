@@ -1,0 +1,249 @@
+#include "decode/decode_program.h"
+
+#include <string>
+#include <vector>
+
+#include "decode/card_reader.h"
+#include "decode/decode_command_line.h"
+#include "decode/report.h"
+#include "decode/vote.h"
+#include "decode/wav_reader.h"
+#include "platform/platform.h"
+#include "run/program.h"
+
+namespace tunestrip {
+namespace {
+
+constexpr std::string_view versionText = "tunestrip-decode 1.15\n";
+
+void printError(const std::string& text)
+{
+    (void)writeStandardError("tunestrip-decode: " + text + "\n");
+}
+
+struct Recording {
+    std::string name;
+    WavAudio audio;
+};
+
+bool loadRecording(const std::string& name, Recording& recording)
+{
+    std::vector<std::uint8_t> bytes;
+    if (int error = readWholeFile(name, bytes); error != 0) {
+        printError(name + ": cannot read: " + std::string(describeError(error)));
+        return false;
+    }
+    WavReadResult read = parseWav(bytes);
+    if (!read.error.empty()) {
+        printError(name + ": " + read.error);
+        return false;
+    }
+    recording.name = name;
+    recording.audio = std::move(read.audio);
+    return true;
+}
+
+// card.wav gives card.bin; several swipes give card-1.bin, card-2.bin, ...
+std::string outputName(const DecodeOptions& options, const std::string& input, std::size_t swipe, std::size_t swipes)
+{
+    std::string base = options.output.empty() ? input : options.output;
+    std::size_t stem = stemLength(base);
+    std::string extension = options.output.empty() ? ".bin" : base.substr(stem);
+    std::string name = base.substr(0, stem);
+    return swipes > 1 ? name + "-" + std::to_string(swipe) + extension : name + extension;
+}
+
+// Leaves out the strip's empty trail, which cannot be told from payload
+// bytes that happen to be zero; returns how many bytes that was.
+std::size_t removeTrail(std::vector<std::uint8_t>& bytes)
+{
+    std::size_t removed = 0;
+    while (!bytes.empty() && bytes.back() == 0) {
+        bytes.pop_back();
+        ++removed;
+    }
+    return removed;
+}
+
+// Writes the card file unless that would replace a recording being read.
+bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, const DecodeOptions& options)
+{
+    for (const std::string& input : options.inputs) {
+        if (input != "-" && sameFile(input, name)) {
+            printError(name + " is the recording " + input + " itself; not written");
+            return false;
+        }
+    }
+
+    FileResult result = replaceFile(name, bytes);
+    if (!result.ok()) {
+        printError("cannot write " + name + ": " + std::string(describeError(result.error)));
+        return false;
+    }
+    return true;
+}
+
+struct Card {
+    bool given = false;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Finishes a report for `bytes`: the trail, the check against the card, the
+// file. Returns false for anything that makes the run fail.
+bool deliver(std::vector<std::uint8_t> bytes, SwipeReport& report, const Card& card, const std::string& output,
+             const DecodeOptions& options)
+{
+    // Only a swipe read to its trail has one; a broken swipe keeps every byte it gave.
+    if (report.complete && !options.keepTrail) {
+        report.trailRemoved = removeTrail(bytes);
+    }
+    report.bytes = bytes.size();
+    report.checksum = crc32(bytes);
+    bool ok = report.complete;
+    if (card.given) {
+        std::vector<std::uint8_t> expected = card.bytes;
+        if (!options.keepTrail) {
+            removeTrail(expected);
+        }
+        report.verification = verifyBytes(bytes, expected);
+        ok &= report.verification->matches;
+    }
+    // The card verified against is left alone: the check says all there is.
+    if (card.given && sameFile(options.verify, output)) {
+        printError(output + " is the card verified against; not replaced");
+    } else if (writeCard(output, bytes, options)) {
+        report.output = output;
+    } else {
+        ok = false;
+    }
+    (void)writeStandardOutput(options.json ? reportJson(report) : reportText(report));
+    return ok;
+}
+
+SwipeReport describeSwipe(const Recording& recording, const ReadSwipe& read, std::size_t index, std::size_t count)
+{
+    SwipeReport report;
+    report.file = recording.name;
+    report.swipe = index + 1;
+    report.swipes = count;
+    report.sampleRate = recording.audio.sampleRate;
+    report.channel = read.channel + 1;
+    report.backwards = read.backwards;
+    report.pulses = read.detector.pulses;
+    report.cells = read.swipe.cells.size();
+    report.cellAtStart = read.swipe.cellAtStart;
+    report.cellShortest = read.swipe.cellShortest;
+    report.cellLongest = read.swipe.cellLongest;
+    report.margin = read.swipe.margin;
+    report.complete = read.complete;
+    return report;
+}
+
+std::optional<std::uint32_t> channelOf(const DecodeOptions& options)
+{
+    return options.channel ? std::optional<std::uint32_t>(*options.channel - 1) : std::nullopt;
+}
+
+bool channelFits(const DecodeOptions& options, const Recording& recording)
+{
+    if (options.channel && *options.channel > recording.audio.channels) {
+        printError(recording.name + ": has " + std::to_string(recording.audio.channels) + " channel" +
+                   (recording.audio.channels == 1 ? "" : "s") + ", no channel " + std::to_string(*options.channel));
+        return false;
+    }
+    return true;
+}
+
+bool decodeRecording(const Recording& recording, const Card& card, const DecodeOptions& options)
+{
+    std::vector<ReadSwipe> swipes = readSwipes(recording.audio, channelOf(options));
+    if (swipes.empty()) {
+        printError(recording.name + ": no card found");
+        return false;
+    }
+    bool ok = true;
+    for (std::size_t i = 0; i < swipes.size(); ++i) {
+        SwipeReport report = describeSwipe(recording, swipes[i], i, swipes.size());
+        ok &= deliver(swipes[i].bytes, report, card, outputName(options, recording.name, i + 1, swipes.size()),
+                      options);
+    }
+    return ok;
+}
+
+bool voteOnRecordings(const std::vector<Recording>& recordings, const Card& card, const DecodeOptions& options)
+{
+    std::vector<std::vector<std::uint8_t>> takes;
+    bool anyComplete = false;
+    for (const Recording& recording : recordings) {
+        for (const ReadSwipe& read : readSwipes(recording.audio, channelOf(options))) {
+            takes.push_back(read.swipe.cells);
+            anyComplete |= read.complete;
+        }
+    }
+    if (takes.empty()) {
+        printError("no card found in any of the recordings");
+        return false;
+    }
+    VoteResult vote = voteOnCells(takes);
+    SwipeReport report;
+    report.file = recordings.front().name;
+    report.swipe = report.swipes = 1;
+    report.sampleRate = recordings.front().audio.sampleRate;
+    report.takes = takes.size();
+    report.doubtfulBytes = vote.doubtfulBytes;
+    report.complete = anyComplete && !vote.undecided;
+    return deliver(vote.bytes, report, card, outputName(options, recordings.front().name, 1, 1), options);
+}
+
+bool loadCard(const DecodeOptions& options, Card& card)
+{
+    if (options.verify.empty()) {
+        return true;
+    }
+    card.given = true;
+    if (int error = readWholeFile(options.verify, card.bytes); error != 0) {
+        printError(options.verify + ": cannot read: " + std::string(describeError(error)));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int runDecoder(std::span<const std::string_view> arguments)
+{
+    ParsedDecodeCommandLine parsed = parseDecodeCommandLine(arguments);
+    if (!parsed.error.empty()) {
+        printError(parsed.error);
+        return decodeRefused;
+    }
+    const DecodeOptions& options = parsed.options;
+    if (options.help || options.version) {
+        (void)writeStandardOutput(options.help ? decodeUsage() : versionText);
+        return decodeDone;
+    }
+    Card card;
+    if (!loadCard(options, card)) {
+        return decodeFailed;
+    }
+    bool ok = true;
+    std::vector<Recording> recordings;
+    for (const std::string& input : options.inputs) {
+        Recording recording;
+        if (!loadRecording(input, recording) || !channelFits(options, recording)) {
+            ok = false;
+            continue;
+        }
+        if (options.vote) {
+            recordings.push_back(std::move(recording));
+        } else {
+            ok &= decodeRecording(recording, card, options);
+        }
+    }
+    if (options.vote && !recordings.empty()) {
+        ok &= voteOnRecordings(recordings, card, options);
+    }
+    return ok ? decodeDone : decodeFailed;
+}
+
+}  // namespace tunestrip
