@@ -1,6 +1,7 @@
 #include "decode/card_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace tunestrip {
@@ -41,41 +42,55 @@ ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Det
     return read;
 }
 
-// A strip has a short leader and a trail that fills it up: of two complete
-// readings, the one that puts the shorter run of zeros first is the
-// direction of the swipe. A reading that broke off tells nothing of it.
-bool naturalDirection(const ReadSwipe& read)
-{
-    return !read.complete || read.swipe.pilotCells <= trailingZeroCells(read.swipe) + 4;
-}
-
 // How much of the recording a reading explains: its cells, counted double in
-// a complete swipe and half in a swipe read against its direction, so that
-// one whole swipe outweighs any number of fragments.
+// a complete swipe, so that one whole swipe outweighs any number of
+// fragments.
 double scoreOf(const std::vector<ReadSwipe>& swipes)
 {
     double score = 0;
     for (const ReadSwipe& read : swipes) {
-        double cells = static_cast<double>(read.swipe.cells.size());
-        score += cells * (read.complete ? 2 : 1) * (naturalDirection(read) ? 1 : 0.5) + read.swipe.margin;
+        score += static_cast<double>(read.swipe.cells.size()) * (read.complete ? 2 : 1) + read.swipe.margin;
     }
     return score;
+}
+
+// A biphase signal reads as well backwards as forwards, with the bits in
+// reverse order, so the direction of a swipe shows only in the strip's
+// layout. The pilot is whole zero bytes and the sync byte's seven zeros, so
+// the zero cells before the sync's 1 come to 7 modulo 8; failing that, a
+// strip's leader is shorter than the trail that fills it up.
+int directionEvidence(const std::vector<ReadSwipe>& swipes)
+{
+    int evidence = 0;
+    for (const ReadSwipe& read : swipes) {
+        if (!read.complete) {
+            continue;
+        }
+        std::uint32_t pilot = read.swipe.pilotCells;
+        evidence += pilot % 8 == 7 ? 2 : pilot <= trailingZeroCells(read.swipe) + 4 ? 1 : 0;
+    }
+    return evidence;
 }
 
 bool readsCleanly(const Reading& reading)
 {
     return !reading.swipes.empty() && std::all_of(reading.swipes.begin(), reading.swipes.end(), [](const ReadSwipe& r) {
-        return r.complete && r.swipe.margin >= 0.5 && naturalDirection(r);
+        return r.complete && r.swipe.margin >= 0.5;
     });
 }
 
-Reading readWith(std::span<const float> samples, std::uint32_t channel, const Detector& detector)
+Reading readWith(std::span<const float> samples, std::uint32_t channel, const Detector& detector,
+                 Direction direction)
 {
     ConditionedChannel forwards = conditionChannel(samples, detector);
     auto length = static_cast<double>(samples.size());
-    Reading best;
+    Reading readings[2];
     for (bool backwards : {false, true}) {
-        Reading reading;
+        Direction wanted = backwards ? Direction::backwards : Direction::forwards;
+        if (direction != Direction::either && direction != wanted) {
+            continue;
+        }
+        Reading& reading = readings[backwards ? 1 : 0];
         for (Swipe& swipe : decodeCells(backwards ? reversedChannel(forwards) : forwards)) {
             reading.swipes.push_back(describe(std::move(swipe), channel, backwards, detector, length));
         }
@@ -83,19 +98,23 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
             std::reverse(reading.swipes.begin(), reading.swipes.end());
         }
         reading.score = scoreOf(reading.swipes);
-        if (reading.score > best.score) {
-            best = std::move(reading);
-        }
     }
-    return best;
+    Reading& forward = readings[0];
+    Reading& backward = readings[1];
+    // Two readings of one signal that explain it alike are told apart by
+    // the strip's layout; forwards wins a tie.
+    bool alike = std::fabs(forward.score - backward.score) <= 0.1 * std::max(forward.score, backward.score);
+    bool backwardsWins = alike ? directionEvidence(backward.swipes) > directionEvidence(forward.swipes)
+                               : backward.score > forward.score;
+    return std::move(backwardsWins ? backward : forward);
 }
 
-Reading readChannel(const WavAudio& audio, std::uint32_t channel)
+Reading readChannel(const WavAudio& audio, std::uint32_t channel, Direction direction)
 {
     std::span<const float> samples{audio.samples.data() + std::size_t{channel} * audio.frames, audio.frames};
     Reading best;
     for (const Detector& detector : detectors) {
-        Reading reading = readWith(samples, channel, detector);
+        Reading reading = readWith(samples, channel, detector, direction);
         if (reading.score > best.score) {
             best = std::move(reading);
         }
@@ -121,14 +140,14 @@ std::vector<std::uint8_t> cellsToBytes(const std::vector<std::uint8_t>& cells)
     return bytes;
 }
 
-std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint32_t> channel)
+std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint32_t> channel, Direction direction)
 {
     if (channel) {
-        return readChannel(audio, *channel).swipes;
+        return readChannel(audio, *channel, direction).swipes;
     }
     Reading best;
     for (std::uint32_t c = 0; c < audio.channels; ++c) {
-        Reading reading = readChannel(audio, c);
+        Reading reading = readChannel(audio, c, direction);
         if (reading.score > best.score) {
             best = std::move(reading);
         }

@@ -21,9 +21,13 @@ struct ReadSwipe {
     bool complete = false;  // read to the trail, without damage
 };
 
+// Which way the recording runs: found from the signal, or as the user says.
+enum class Direction { either, forwards, backwards };
+
 // Reads every swipe of the recording. `channel` fixes the channel; without
 // it every channel is tried and the one that reads best is taken.
-[[nodiscard]] std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint32_t> channel);
+[[nodiscard]] std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint32_t> channel,
+                                                Direction direction = Direction::either);
 
 // Every whole byte of the cells, most significant bit first; the cells of a
 // byte cut short are left out.

@@ -155,6 +155,14 @@ void readCells(const SignalSums& sums, bool pulses, Clock clock, Swipe& swipe)
     }
     Halves opening = measureCell(sums, pulses, clock.start, clock.length);
     double level = (std::fabs(opening.first) + std::fabs(opening.second)) / clock.length;
+    // The swipe's very first cell has no transition before it when the
+    // recording starts with it (or with silence): it counts all the same.
+    if (!pulses && clock.start - clock.length >= -1.0) {
+        double before = sums.between(clock.start - clock.length, clock.start);
+        if (std::fabs(before) >= 0.5 * level * clock.length && (before > 0) != (opening.first > 0)) {
+            ++swipe.pilotCells;
+        }
+    }
     bool synced = false;
     bool previousSecondHigh = false;
     bool first = true;

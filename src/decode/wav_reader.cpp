@@ -27,6 +27,16 @@ bool isTag(const std::uint8_t* p, const char* tag)
     return std::memcmp(p, tag, 4) == 0;
 }
 
+// A chunk's tag for a message: bytes that do not print show as "?".
+std::string printableTag(const std::uint8_t* tag)
+{
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        text += tag[i] >= 32 && tag[i] < 127 ? static_cast<char>(tag[i]) : '?';
+    }
+    return text;
+}
+
 struct Format {
     std::uint16_t tag = 0;
     std::uint32_t channels = 0;
@@ -169,7 +179,7 @@ WavReadResult parseWav(std::span<const std::uint8_t> file)
             return result;
         }
         if (chunkSize > left) {
-            result.error = "chunk \"" + std::string(reinterpret_cast<const char*>(header), 4) + "\" of " +
+            result.error = "chunk \"" + printableTag(header) + "\" of " +
                            std::to_string(chunkSize) + " bytes runs past the end of the file";
             return result;
         }
