@@ -29,8 +29,15 @@ bool isFlag(std::string_view argument, std::string_view longName, std::string_vi
     return argument == longName || (!shortName.empty() && argument == shortName);
 }
 
-std::string checkOptions(DecodeOptions& options, const std::string& channelText)
+std::string checkOptions(DecodeOptions& options, const std::string& channelText, const std::string& directionText)
 {
+    if (directionText == "forwards") {
+        options.direction = Direction::forwards;
+    } else if (directionText == "backwards") {
+        options.direction = Direction::backwards;
+    } else if (!directionText.empty() && directionText != "auto") {
+        return "--direction takes forwards, backwards or auto, not \"" + directionText + "\"";
+    }
     if (!channelText.empty()) {
         std::uint32_t channel = 0;
         auto [end, fault] = std::from_chars(channelText.data(), channelText.data() + channelText.size(), channel);
@@ -63,6 +70,7 @@ ParsedDecodeCommandLine parseDecodeCommandLine(std::span<const std::string_view>
     ParsedDecodeCommandLine parsed;
     DecodeOptions& options = parsed.options;
     std::string channelText;
+    std::string directionText;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         std::string_view argument = arguments[i];
@@ -83,14 +91,15 @@ ParsedDecodeCommandLine parseDecodeCommandLine(std::span<const std::string_view>
         } else if (takeValue(argument, "--output", arguments, i, options.output, parsed.error) ||
                    takeValue(argument, "-o", arguments, i, options.output, parsed.error) ||
                    takeValue(argument, "--verify", arguments, i, options.verify, parsed.error) ||
-                   takeValue(argument, "--channel", arguments, i, channelText, parsed.error)) {
+                   takeValue(argument, "--channel", arguments, i, channelText, parsed.error) ||
+                   takeValue(argument, "--direction", arguments, i, directionText, parsed.error)) {
             continue;
         } else {
             parsed.error = "unknown option \"" + std::string(argument) + "\" (try --help)";
         }
     }
     if (parsed.error.empty()) {
-        parsed.error = checkOptions(options, channelText);
+        parsed.error = checkOptions(options, channelText, directionText);
     }
     return parsed;
 }
@@ -106,6 +115,7 @@ std::string_view decodeUsage()
            "  -o, --output FILE   write to FILE instead (FILE-1, FILE-2, ... for several swipes)\n"
            "      --keep-trail    keep the trailing zero bytes (the strip's empty trail)\n"
            "      --channel N     read channel N (from 1) instead of finding the strip's channel\n"
+           "      --direction D   forwards, backwards or auto (the default: found from the strip)\n"
            "      --verify CARD   compare the bytes with the card file CARD and say where they differ\n"
            "      --vote          the recordings are takes of one card: combine them cell by cell\n"
            "      --json          one JSON report per swipe on standard output\n"

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "decode/card_reader.h"
+
 namespace tunestrip {
 
 struct DecodeOptions {
@@ -15,6 +17,7 @@ struct DecodeOptions {
     std::string output;                     // --output: the .bin to write (empty: beside the input)
     std::string verify;                     // --verify: a card file to compare with
     std::optional<std::uint32_t> channel;   // --channel: counted from 1
+    Direction direction = Direction::either;  // --direction
     bool keepTrail = false;
     bool json = false;
     bool vote = false;

@@ -156,7 +156,7 @@ bool channelFits(const DecodeOptions& options, const Recording& recording)
 
 bool decodeRecording(const Recording& recording, const Card& card, const DecodeOptions& options)
 {
-    std::vector<ReadSwipe> swipes = readSwipes(recording.audio, channelOf(options));
+    std::vector<ReadSwipe> swipes = readSwipes(recording.audio, channelOf(options), options.direction);
     if (swipes.empty()) {
         printError(recording.name + ": no card found");
         return false;
@@ -175,7 +175,7 @@ bool voteOnRecordings(const std::vector<Recording>& recordings, const Card& card
     std::vector<std::vector<std::uint8_t>> takes;
     bool anyComplete = false;
     for (const Recording& recording : recordings) {
-        for (const ReadSwipe& read : readSwipes(recording.audio, channelOf(options))) {
+        for (const ReadSwipe& read : readSwipes(recording.audio, channelOf(options), options.direction)) {
             takes.push_back(read.swipe.cells);
             anyComplete |= read.complete;
         }

@@ -18,7 +18,7 @@ using testing::TempDir;
 
 testing::ProgramRun run(const TempDir& dir, const std::vector<std::string>& arguments)
 {
-    return testing::runExecutable(testing::programUnderTest(TUNESTRIP_EXECUTABLE), arguments, {dir.path().string(), -1});
+    return testing::runExecutable(testing::programUnderTest(TUNESTRIP_EXECUTABLE), arguments, {dir.path().string(), -1, false, {}});
 }
 
 std::vector<std::string> lines(const std::string& output)

@@ -21,7 +21,7 @@ const std::string& banner = testing::bannerText;
 
 testing::ProgramRun run(const TempDir& dir, const std::vector<std::string>& arguments, long fileSizeLimit = -1)
 {
-    return testing::runExecutable(testing::programUnderTest(TUNESTRIP_EXECUTABLE), arguments, {dir.path().string(), fileSizeLimit});
+    return testing::runExecutable(testing::programUnderTest(TUNESTRIP_EXECUTABLE), arguments, {dir.path().string(), fileSizeLimit, false, {}});
 }
 
 TEST(StripExtension, RemovesTheLastDotAndWhatFollowsUnlessASeparatorComesAfterIt)

@@ -24,7 +24,7 @@ namespace {
         rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    int nothing = open("/dev/null", O_RDONLY);
+    int nothing = open(options.standardInput.empty() ? "/dev/null" : options.standardInput.c_str(), O_RDONLY);
     dup2(nothing, STDIN_FILENO);
     dup2(outputPipe, STDOUT_FILENO);
     if (options.withErrors) {

@@ -16,6 +16,7 @@ struct RunOptions {
     std::string directory;       // the working directory of the process
     long fileSizeLimit = -1;     // bytes; >= 0 sets RLIMIT_FSIZE and ignores SIGXFSZ
     bool withErrors = false;     // collect standard error too
+    std::string standardInput;   // a file to read as standard input (empty: none)
 };
 
 // The six banner lines that open every run's output.
@@ -29,8 +30,7 @@ inline const std::string bannerText =
 // Windows build under Wine).
 [[nodiscard]] std::string programUnderTest(const char* builtIn);
 
-// Runs `program` with `arguments` (without the program's name), with no
-// standard input.
+// Runs `program` with `arguments` (without the program's name).
 [[nodiscard]] ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,
                                        const RunOptions& options);
 

@@ -30,7 +30,7 @@ struct Library {
         std::filesystem::create_directories(dir.path() / "out");
         return testing::runExecutable(PACK_LIBRARY_EXECUTABLE,
                                       {dir.file("manifest.txt"), dir.file("cards"), dir.file("out")},
-                                      {dir.path().string(), -1, true});
+                                      {dir.path().string(), -1, true, {}});
     }
 };
 
