@@ -98,6 +98,12 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
             std::reverse(reading.swipes.begin(), reading.swipes.end());
         }
         reading.score = scoreOf(reading.swipes);
+        // A clean forward reading with the pilot's layout cannot lose to
+        // the backward one: a tie goes forwards.
+        if (!backwards && direction == Direction::either && readsCleanly(reading) &&
+            directionEvidence(reading.swipes) == 2 * static_cast<int>(reading.swipes.size())) {
+            return reading;
+        }
     }
     Reading& forward = readings[0];
     Reading& backward = readings[1];

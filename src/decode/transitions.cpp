@@ -14,20 +14,22 @@ constexpr float pulseHysteresis = 0.5f;
 
 // Removes the offset: first the channel's mean, then what drifts slowly
 // (a one-pole high-pass far below any cell rate).
-void removeOffset(std::vector<float>& signal)
+void removeOffset(std::span<const float> channel, std::vector<float>& signal)
 {
-    if (signal.empty()) {
+    signal.resize(channel.size());
+    if (channel.empty()) {
         return;
     }
-    double mean = std::accumulate(signal.begin(), signal.end(), 0.0) / static_cast<double>(signal.size());
+    double mean = std::accumulate(channel.begin(), channel.end(), 0.0) / static_cast<double>(channel.size());
+    auto offset = static_cast<float>(mean);
     float previousIn = 0;
     float previousOut = 0;
     constexpr float keep = 0.999f;
-    for (float& sample : signal) {
-        float in = sample - static_cast<float>(mean);
+    for (std::size_t i = 0; i < channel.size(); ++i) {
+        float in = channel[i] - offset;
         previousOut = in - previousIn + keep * previousOut;
         previousIn = in;
-        sample = previousOut;
+        signal[i] = previousOut;
     }
 }
 
@@ -55,16 +57,17 @@ ConditionedChannel conditionChannel(std::span<const float> channel, const Detect
     ConditionedChannel conditioned;
     conditioned.pulses = detector.pulses;
     std::vector<float>& signal = conditioned.signal;
-    signal.assign(channel.begin(), channel.end());
-    removeOffset(signal);
+    removeOffset(channel, signal);
     smooth(signal, detector.smoothing);
 
     std::vector<double>& transitions = conditioned.transitions;
+    transitions.reserve(signal.size() / 4);
     // The local level follows peaks at once and fades over a few hundred
     // samples, so a level 40 dB down or a swipe that fades reads alike.
     float level = 0;
     constexpr float fade = 0.995f;
     int state = 0;  // +1 or -1 once the signal has passed the hysteresis
+    float share = detector.pulses ? pulseHysteresis : squareHysteresis;
     double lastCrossing = 0;
     float previous = 0;
     for (std::size_t i = 0; i < signal.size(); ++i) {
@@ -75,7 +78,7 @@ ConditionedChannel conditionChannel(std::span<const float> channel, const Detect
             lastCrossing = static_cast<double>(i - 1) + previous / (previous - sample);
         }
         previous = sample;
-        float threshold = (detector.pulses ? pulseHysteresis : squareHysteresis) * level;
+        float threshold = share * level;
         int side = sample > threshold ? 1 : sample < -threshold ? -1 : 0;
         if (side != 0 && side != state) {
             if (state != 0) {

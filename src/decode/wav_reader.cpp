@@ -122,10 +122,18 @@ void convertSamples(const std::uint8_t* data, std::size_t frames, const Format& 
     audio.frames = frames;
     audio.samples.resize(frames * format.channels);
     std::uint32_t width = format.bits / 8;
-    for (std::size_t i = 0; i < frames; ++i) {
-        const std::uint8_t* frame = data + i * format.blockAlign;
-        for (std::uint32_t c = 0; c < format.channels; ++c) {
-            audio.samples[c * frames + i] = sampleAt(frame + c * width, format);
+    for (std::uint32_t c = 0; c < format.channels; ++c) {
+        float* out = audio.samples.data() + c * frames;
+        const std::uint8_t* in = data + c * width;
+        // The common form gets a loop of its own that the compiler can keep tight.
+        if (format.tag == formatPcm && format.bits == 16) {
+            for (std::size_t i = 0; i < frames; ++i, in += format.blockAlign) {
+                out[i] = static_cast<float>(static_cast<std::int16_t>(little16(in))) / 32768.0f;
+            }
+            continue;
+        }
+        for (std::size_t i = 0; i < frames; ++i, in += format.blockAlign) {
+            out[i] = sampleAt(in, format);
         }
     }
 }
