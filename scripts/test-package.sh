@@ -19,10 +19,13 @@ dpkg --root="$root" -L tunestrip
 
 installed="$root/usr/bin/tunestrip"
 test -f "$root/usr/share/man/man1/tunestrip.1"
+test -f "$root/usr/share/man/man1/tunestrip-decode.1"
 work="$root/work"
 mkdir "$work"
 cd "$work"
 "$installed" -gimmebins > /dev/null
 "$installed" tunestrip_pcs-30_memory.bin -dualch | tail -n 2
 test "$(stat -c %s tunestrip_pcs-30_memory.wav)" -eq $((44 + 3632 * 4 * 2 * 2))  # cells, samples, channels, bytes
+"$root/usr/bin/tunestrip-decode" tunestrip_pcs-30_memory.wav --verify tunestrip_pcs-30_memory.bin -o read.bin
+cmp read.bin tunestrip_pcs-30_memory.bin
 echo "package: installed and ran"

@@ -12,8 +12,10 @@ cmake --build --preset windows
 export WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all
 wine=/usr/lib/wine/wine64
 runner="$PWD/build/windows/run-under-wine"
+decoder="$PWD/build/windows/decode-under-wine"
 printf '#!/bin/sh\nexec %s %s "$@"\n' "$wine" "$PWD/build/windows/tunestrip.exe" > "$runner"
-chmod +x "$runner"
+printf '#!/bin/sh\nexec %s %s "$@"\n' "$wine" "$PWD/build/windows/tunestrip-decode.exe" > "$decoder"
+chmod +x "$runner" "$decoder"
 # One server for all the tests' processes, instead of one started for each.
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p
@@ -24,10 +26,12 @@ trap '/usr/lib/wine/wineserver -k || true' EXIT
 "$runner" > /dev/null 2>&1 < /dev/null || true
 
 # Left out, with the reason: what the operating system says about a file it
-# cannot write (its own words), symbolic links and file size limits (POSIX
-# things), and argument bytes outside ASCII (they reach a Windows program
-# through its code page).
+# cannot read or write (its own words), symbolic links and file size limits
+# (POSIX things), and argument bytes outside ASCII (they reach a Windows
+# program through its code page).
 skipped="Program.AWavThatCannotBeWrittenIsReportedAndLeavesTheOldFile"
 skipped+=":Program.ArgumentBytesPassThroughUnchanged"
 skipped+=":LibraryModes.AFileThatCannotBeWrittenIsReportedAndTheOthersAreWritten"
-TUNESTRIP_PROGRAM="$runner" build/test/tests/tunestrip_tests --gtest_filter="Program.*:LibraryModes.*:-$skipped"
+skipped+=":Decoder.RefusesAndFailsWithClearWords"
+TUNESTRIP_PROGRAM="$runner" TUNESTRIP_DECODE_PROGRAM="$decoder" \
+  build/test/tests/tunestrip_tests --gtest_filter="Program.*:LibraryModes.*:Decoder.*:-$skipped"

@@ -150,7 +150,10 @@ std::string reportJson(const SwipeReport& r)
     if (r.takes > 0) {
         json += ",\"takes\":" + std::to_string(r.takes) + ",\"doubtful_bytes\":[";
         for (std::size_t i = 0; i < r.doubtfulBytes.size(); ++i) {
-            json += (i > 0 ? "," : "") + std::to_string(r.doubtfulBytes[i]);
+            if (i > 0) {
+                json += ',';
+            }
+            json += std::to_string(r.doubtfulBytes[i]);
         }
         json += "]";
     }

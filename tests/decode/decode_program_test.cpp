@@ -27,7 +27,8 @@ testing::ProgramRun decode(const TempDir& dir, const std::vector<std::string>& a
     options.directory = dir.path().string();
     options.withErrors = true;
     options.standardInput = input;
-    return testing::runExecutable(DECODE_EXECUTABLE, arguments, options);
+    return testing::runExecutable(testing::programUnderTest(DECODE_EXECUTABLE, "TUNESTRIP_DECODE_PROGRAM"), arguments,
+                                  options);
 }
 
 Bytes card(std::uint32_t index)

@@ -42,9 +42,9 @@ namespace {
 
 }  // namespace
 
-std::string programUnderTest(const char* builtIn)
+std::string programUnderTest(const char* builtIn, const char* variable)
 {
-    const char* chosen = std::getenv("TUNESTRIP_PROGRAM");
+    const char* chosen = std::getenv(variable);
     return chosen != nullptr && *chosen != '\0' ? chosen : builtIn;
 }
 

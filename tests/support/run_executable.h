@@ -26,9 +26,9 @@ inline const std::string bannerText =
     "\r\n\r\n\r\n\r\n";
 
 // The program the end-to-end tests run: `builtIn`, or the command named by
-// the environment variable TUNESTRIP_PROGRAM (such as a script that runs the
+// the environment variable `variable` (such as a script that runs the
 // Windows build under Wine).
-[[nodiscard]] std::string programUnderTest(const char* builtIn);
+[[nodiscard]] std::string programUnderTest(const char* builtIn, const char* variable = "TUNESTRIP_PROGRAM");
 
 // Runs `program` with `arguments` (without the program's name).
 [[nodiscard]] ProgramRun runExecutable(const std::string& program, const std::vector<std::string>& arguments,
