@@ -2,29 +2,12 @@
 
 #include <cstring>
 
+#include "support/byte_writer.h"
+
 namespace tunestrip::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& out, unsigned value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(Bytes& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void putTag(Bytes& out, const char* tag)
-{
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(tag[i]));
-    }
-}
 
 Bytes riff(const char* form = "WAVE")
 {

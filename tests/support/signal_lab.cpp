@@ -6,30 +6,12 @@
 #include <memory>
 
 #include "run/work_buffers.h"
+#include "support/byte_writer.h"
 
 namespace tunestrip::testing {
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-
-void put16(std::vector<std::uint8_t>& out, unsigned value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void putTag(std::vector<std::uint8_t>& out, const char* tag)
-{
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(tag[i]));
-    }
-}
 
 struct Shape {
     unsigned tag;
