@@ -115,16 +115,22 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
     return std::move(backwardsWins ? backward : forward);
 }
 
+// Keeps the better of the two readings; true when it reads cleanly, so that
+// nothing more needs trying.
+bool keepBetter(Reading& best, Reading reading)
+{
+    if (reading.score > best.score) {
+        best = std::move(reading);
+    }
+    return readsCleanly(best);
+}
+
 Reading readChannel(const WavAudio& audio, std::uint32_t channel, Direction direction)
 {
     std::span<const float> samples{audio.samples.data() + std::size_t{channel} * audio.frames, audio.frames};
     Reading best;
     for (const Detector& detector : detectors) {
-        Reading reading = readWith(samples, channel, detector, direction);
-        if (reading.score > best.score) {
-            best = std::move(reading);
-        }
-        if (readsCleanly(best)) {
+        if (keepBetter(best, readWith(samples, channel, detector, direction))) {
             break;
         }
     }
@@ -153,11 +159,7 @@ std::vector<ReadSwipe> readSwipes(const WavAudio& audio, std::optional<std::uint
     }
     Reading best;
     for (std::uint32_t c = 0; c < audio.channels; ++c) {
-        Reading reading = readChannel(audio, c, direction);
-        if (reading.score > best.score) {
-            best = std::move(reading);
-        }
-        if (readsCleanly(best)) {
+        if (keepBetter(best, readChannel(audio, c, direction))) {
             break;
         }
     }

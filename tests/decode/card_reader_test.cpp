@@ -13,14 +13,7 @@ namespace tunestrip {
 namespace {
 
 using testing::Signal;
-
-std::vector<std::uint8_t> withoutTrail(std::vector<std::uint8_t> bytes)
-{
-    while (!bytes.empty() && bytes.back() == 0) {
-        bytes.pop_back();
-    }
-    return bytes;
-}
+using testing::withoutTrail;
 
 WavAudio audioOf(const std::vector<Signal>& channels, std::uint32_t rate)
 {
@@ -56,12 +49,6 @@ WavAudio audioOf(const std::vector<Signal>& channels, std::uint32_t rate)
     return ::testing::AssertionSuccess() << "margin " << read.swipe.margin;
 }
 
-std::vector<std::uint8_t> card(std::uint32_t index)
-{
-    CardEntry entry = cardEntry(index);
-    return {entry.payload.begin(), entry.payload.end()};
-}
-
 RunSettings at(std::uint32_t rate, std::uint32_t cellSamples)
 {
     RunSettings settings;
@@ -83,7 +70,7 @@ TEST(ReadSwipes, EveryFileTheEncoderWritesReadsBack)
                 settings.ioSilence = (shape & 4) != 0;
                 settings.longerPilot = (shape & 8) != 0;
                 settings.noEmptyTrail = (shape & 16) != 0;
-                std::vector<std::uint8_t> payload = card(index++ % cardCount);
+                std::vector<std::uint8_t> payload = testing::libraryCard(index++ % cardCount);
                 WavReadResult file = parseWav(testing::encodeCard(payload, settings));
                 ASSERT_EQ(file.error, "");
                 EXPECT_TRUE(readsAs(file.audio, payload)) << rate << " Hz, " << settings.cellSamples
@@ -96,14 +83,14 @@ TEST(ReadSwipes, EveryFileTheEncoderWritesReadsBack)
 TEST(ReadSwipes, EveryLibraryCardReadsBack)
 {
     for (std::uint32_t i = 0; i < cardCount; ++i) {
-        std::vector<std::uint8_t> payload = card(i);
+        std::vector<std::uint8_t> payload = testing::libraryCard(i);
         EXPECT_TRUE(readsAs(audioOf({testing::stripSignal(payload, RunSettings{})}, 48000), payload)) << i;
     }
 }
 
 TEST(ReadSwipes, ACutOffSwipeGivesOnlyTheBytesItHolds)
 {
-    std::vector<std::uint8_t> payload = card(3);
+    std::vector<std::uint8_t> payload = testing::libraryCard(3);
     Signal square = testing::stripSignal(payload, at(48000, 4));
     square.resize(square.size() / 2);
     std::vector<ReadSwipe> swipes = readSwipes(audioOf({square}, 48000), std::nullopt);
@@ -116,15 +103,15 @@ TEST(ReadSwipes, ACutOffSwipeGivesOnlyTheBytesItHolds)
 
 TEST(ReadSwipes, SeveralSwipesInOneRecordingReadInOrder)
 {
-    Signal both = testing::stripSignal(card(10), at(48000, 8));
+    Signal both = testing::stripSignal(testing::libraryCard(10), at(48000, 8));
     Signal gap(4800, 0);
-    Signal second = testing::stripSignal(card(20), at(48000, 8));
+    Signal second = testing::stripSignal(testing::libraryCard(20), at(48000, 8));
     both.insert(both.end(), gap.begin(), gap.end());
     both.insert(both.end(), second.begin(), second.end());
     std::vector<ReadSwipe> swipes = readSwipes(audioOf({both}, 48000), std::nullopt);
     ASSERT_EQ(swipes.size(), 2u);
-    EXPECT_EQ(withoutTrail(swipes[0].bytes), withoutTrail(card(10)));
-    EXPECT_EQ(withoutTrail(swipes[1].bytes), withoutTrail(card(20)));
+    EXPECT_EQ(withoutTrail(swipes[0].bytes), withoutTrail(testing::libraryCard(10)));
+    EXPECT_EQ(withoutTrail(swipes[1].bytes), withoutTrail(testing::libraryCard(20)));
     EXPECT_TRUE(swipes[0].complete && swipes[1].complete);
 }
 
@@ -160,7 +147,7 @@ TEST(ReadSwipes, SpeedsThatChangeDuringTheSwipe)
         {"drift +30%", [](double t) { return 1.0 + 0.3 * t; }},
         {"drift -30%", [](double t) { return 1.0 - 0.3 * t; }},
     };
-    std::vector<std::uint8_t> payload = card(100);
+    std::vector<std::uint8_t> payload = testing::libraryCard(100);
     Signal square = testing::stripSignal(payload, at(48000, 8));
     for (const SpeedCase& c : cases) {
         EXPECT_TRUE(readsAs(audioOf({testing::changeSpeed(square, c.speed)}, 48000), payload)) << c.what;
@@ -169,7 +156,7 @@ TEST(ReadSwipes, SpeedsThatChangeDuringTheSwipe)
 
 TEST(ReadSwipes, TheRecordingChainsDamage)
 {
-    std::vector<std::uint8_t> payload = card(7);
+    std::vector<std::uint8_t> payload = testing::libraryCard(7);
     Signal square = testing::stripSignal(payload, at(48000, 4));
     double bitRate = 48000.0 / 4;
     struct ChainCase {
@@ -229,7 +216,7 @@ TEST(ReadSwipes, AReadHeadsPulses)
 
 TEST(ReadSwipes, FindsTheStripAmongChannelsAndEitherDirection)
 {
-    std::vector<std::uint8_t> payload = card(261);
+    std::vector<std::uint8_t> payload = testing::libraryCard(261);
     Signal square = testing::stripSignal(payload, at(48000, 4));
     Signal silence(square.size(), 0);
     EXPECT_TRUE(readsAs(audioOf({silence, square}, 48000), payload));

@@ -17,6 +17,7 @@ namespace {
 
 using testing::readBytes;
 using testing::Signal;
+using testing::withoutTrail;
 using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -29,20 +30,6 @@ testing::ProgramRun decode(const TempDir& dir, const std::vector<std::string>& a
     options.standardInput = input;
     return testing::runExecutable(testing::programUnderTest(DECODE_EXECUTABLE, "TUNESTRIP_DECODE_PROGRAM"), arguments,
                                   options);
-}
-
-Bytes card(std::uint32_t index)
-{
-    CardEntry entry = cardEntry(index);
-    return {entry.payload.begin(), entry.payload.end()};
-}
-
-Bytes withoutTrail(Bytes bytes)
-{
-    while (!bytes.empty() && bytes.back() == 0) {
-        bytes.pop_back();
-    }
-    return bytes;
 }
 
 void writeWav(const TempDir& dir, const std::string& name, const std::vector<Signal>& channels)
@@ -60,7 +47,7 @@ Signal strip(const Bytes& payload)
 TEST(Decoder, WritesTheCardBesideTheRecording)
 {
     TempDir dir;
-    Bytes payload = card(261);
+    Bytes payload = testing::libraryCard(261);
     testing::writeBytes(dir.file("memory.wav"), testing::encodeCard(payload, RunSettings{}));
     testing::ProgramRun run = decode(dir, {"memory.wav"});
     EXPECT_EQ(run.exitCode, 0) << run.output;
@@ -78,22 +65,22 @@ TEST(Decoder, WritesTheCardBesideTheRecording)
 TEST(Decoder, NumbersTheCardsOfSeveralSwipes)
 {
     TempDir dir;
-    Signal both = strip(card(1));
+    Signal both = strip(testing::libraryCard(1));
     Signal gap(2400, 0);
-    Signal second = strip(card(2));
+    Signal second = strip(testing::libraryCard(2));
     both.insert(both.end(), gap.begin(), gap.end());
     both.insert(both.end(), second.begin(), second.end());
     writeWav(dir, "takes.wav", {both});
     testing::ProgramRun run = decode(dir, {"takes.wav"});
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(readBytes(dir.file("takes-1.bin")), withoutTrail(card(1)));
-    EXPECT_EQ(readBytes(dir.file("takes-2.bin")), withoutTrail(card(2)));
+    EXPECT_EQ(readBytes(dir.file("takes-1.bin")), withoutTrail(testing::libraryCard(1)));
+    EXPECT_EQ(readBytes(dir.file("takes-2.bin")), withoutTrail(testing::libraryCard(2)));
 }
 
 TEST(Decoder, VerifiesAgainstACardFile)
 {
     TempDir dir;
-    Bytes payload = card(5);
+    Bytes payload = testing::libraryCard(5);
     writeWav(dir, "rec.wav", {strip(payload)});
     testing::writeBytes(dir.file("same.bin"), payload);
     Bytes other = payload;
@@ -114,12 +101,12 @@ TEST(Decoder, VerifiesAgainstACardFile)
 TEST(Decoder, ReadsStandardInputAndWritesJson)
 {
     TempDir dir;
-    writeWav(dir, "rec.wav", {strip(card(9))});
+    writeWav(dir, "rec.wav", {strip(testing::libraryCard(9))});
     testing::ProgramRun run = decode(dir, {"--json", "-", "-o", "piped.bin"}, dir.file("rec.wav"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output.rfind("{\"file\":\"-\",\"swipe\":1,\"swipes\":1,\"rate\":48000,\"channel\":1,", 0), 0u);
     EXPECT_NE(run.output.find("\"verdict\":\"complete\",\"output\":\"piped.bin\"}\n"), std::string::npos);
-    EXPECT_EQ(readBytes(dir.file("piped.bin")), withoutTrail(card(9)));
+    EXPECT_EQ(readBytes(dir.file("piped.bin")), withoutTrail(testing::libraryCard(9)));
 }
 
 TEST(Decoder, FindsTheStripBesideTheGuideChannel)
@@ -127,11 +114,11 @@ TEST(Decoder, FindsTheStripBesideTheGuideChannel)
     TempDir dir;
     RunSettings settings;
     settings.channels = 2;
-    testing::writeBytes(dir.file("guide.wav"), testing::encodeCard(card(30), settings));
-    Signal square = strip(card(31));
+    testing::writeBytes(dir.file("guide.wav"), testing::encodeCard(testing::libraryCard(30), settings));
+    Signal square = strip(testing::libraryCard(31));
     writeWav(dir, "swapped.wav", {Signal(square.size(), 0), square});
     EXPECT_EQ(decode(dir, {"guide.wav"}).exitCode, 0);
-    EXPECT_EQ(readBytes(dir.file("guide.bin")), withoutTrail(card(30)));
+    EXPECT_EQ(readBytes(dir.file("guide.bin")), withoutTrail(testing::libraryCard(30)));
     testing::ProgramRun second = decode(dir, {"swapped.wav"});
     EXPECT_NE(second.output.find("(channel 2,"), std::string::npos) << second.output;
     EXPECT_EQ(decode(dir, {"swapped.wav", "--channel", "1"}).exitCode, 1);
@@ -142,7 +129,7 @@ TEST(Decoder, FindsTheStripBesideTheGuideChannel)
 TEST(Decoder, ACutOffSwipeGivesItsBytesAndFails)
 {
     TempDir dir;
-    Bytes payload = card(40);
+    Bytes payload = testing::libraryCard(40);
     Signal cut = strip(payload);
     cut.resize(cut.size() / 2);
     writeWav(dir, "cut.wav", {cut});
@@ -157,7 +144,7 @@ TEST(Decoder, ACutOffSwipeGivesItsBytesAndFails)
 TEST(Decoder, VotesOverTakesOfOneCard)
 {
     TempDir dir;
-    Bytes payload = card(50);
+    Bytes payload = testing::libraryCard(50);
     Signal good = strip(payload);
     Signal damaged = good;
     std::fill(damaged.begin() + 10000, damaged.begin() + 10040, 0.0f);  // a dropout in one take
@@ -178,7 +165,7 @@ TEST(Decoder, RefusesAndFailsWithClearWords)
     TempDir dir;
     testing::writeBytes(dir.file("bad.wav"), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '});
     writeWav(dir, "quiet.wav", {Signal(48000, 0)});
-    writeWav(dir, "rec.wav", {strip(card(60))});
+    writeWav(dir, "rec.wav", {strip(testing::libraryCard(60))});
     Bytes recording = readBytes(dir.file("rec.wav"));
     struct Case {
         std::vector<std::string> arguments;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "library/card_library.h"
 #include "run/work_buffers.h"
 #include "support/byte_writer.h"
 
@@ -189,6 +190,20 @@ std::vector<std::uint8_t> makeWav(const std::vector<Signal>& channels, std::uint
         out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(riffSize >> (8 * i));
     }
     return out;
+}
+
+std::vector<std::uint8_t> libraryCard(std::uint32_t index)
+{
+    CardEntry entry = cardEntry(index);
+    return {entry.payload.begin(), entry.payload.end()};
+}
+
+std::vector<std::uint8_t> withoutTrail(std::vector<std::uint8_t> bytes)
+{
+    while (!bytes.empty() && bytes.back() == 0) {
+        bytes.pop_back();
+    }
+    return bytes;
 }
 
 std::vector<std::uint8_t> randomBytes(std::size_t count, std::uint32_t seed)

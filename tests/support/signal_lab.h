@@ -35,6 +35,12 @@ struct WavForm {
 [[nodiscard]] std::vector<std::uint8_t> makeWav(const std::vector<Signal>& channels, std::uint32_t rate,
                                                 const WavForm& form);
 
+// The payload of library card `index`.
+[[nodiscard]] std::vector<std::uint8_t> libraryCard(std::uint32_t index);
+
+// The bytes without their trailing zeros, as the decoder writes a card.
+[[nodiscard]] std::vector<std::uint8_t> withoutTrail(std::vector<std::uint8_t> bytes);
+
 // `count` pseudo-random bytes from `seed`.
 [[nodiscard]] std::vector<std::uint8_t> randomBytes(std::size_t count, std::uint32_t seed);
 
