@@ -4,6 +4,8 @@
 #include <cmath>
 #include <span>
 
+#include "strip/strip_image.h"
+
 namespace tunestrip {
 namespace {
 
@@ -19,7 +21,30 @@ constexpr Detector detectors[] = {
 struct Reading {
     std::vector<ReadSwipe> swipes;
     double score = -1;
+    bool pulses = false;  // read as a read head's pulses
 };
+
+// Whether `pilot` zero cells before the sync's 1 are a leader that the
+// encoder writes (whole zero bytes and the sync byte's seven zeros), give or
+// take the cell at the edge of a recording.
+bool isLeaderLength(std::uint32_t pilot)
+{
+    for (std::uint32_t bytes : {pilotLength, longPilotLength}) {
+        std::uint32_t cells = 8 * bytes + 7;
+        if (pilot + 1 >= cells && pilot <= cells + 1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether a swipe's zero cells before and after its data look like a
+// strip's: a leader of the encoder's length, or one shorter than the trail.
+// Read backwards from the middle of a long trail, they look like neither.
+bool hasStripLayout(std::uint32_t pilot, std::uint32_t trail)
+{
+    return isLeaderLength(pilot) || pilot <= trail + 4;
+}
 
 ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Detector& detector, double length)
 {
@@ -31,7 +56,9 @@ ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Det
     std::size_t partial = swipe.cells.size() % 8;
     bool partialData = std::any_of(swipe.cells.end() - static_cast<long>(partial), swipe.cells.end(),
                                    [](std::uint8_t cell) { return cell != 0; });
-    read.complete = !swipe.damaged && !partialData && trailingZeroCells(swipe) >= trailOfACompleteSwipe;
+    std::uint32_t trail = trailingZeroCells(swipe);
+    read.complete = !swipe.damaged && !partialData && trail >= trailOfACompleteSwipe &&
+                    hasStripLayout(swipe.pilotCells, trail);
     if (backwards) {
         // Times are given on the recording's own clock.
         double start = swipe.startTime;
@@ -42,41 +69,92 @@ ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Det
     return read;
 }
 
-// How much of the recording a reading explains: its cells, counted double in
-// a complete swipe, so that one whole swipe outweighs any number of
-// fragments.
+// How much of the recording a reading explains: its cells, pilot and sync
+// included so that the two directions of one swipe weigh alike, counted
+// double in a complete swipe, so that one whole swipe outweighs any number
+// of fragments.
 double scoreOf(const std::vector<ReadSwipe>& swipes)
 {
     double score = 0;
     for (const ReadSwipe& read : swipes) {
-        score += static_cast<double>(read.swipe.cells.size()) * (read.complete ? 2 : 1) + read.swipe.margin;
+        auto cells = static_cast<double>(read.swipe.pilotCells + 1 + read.swipe.cells.size());
+        score += cells * (read.complete ? 2 : 1) + read.swipe.margin;
     }
     return score;
 }
 
 // A biphase signal reads as well backwards as forwards, with the bits in
 // reverse order, so the direction of a swipe shows only in the strip's
-// layout. The pilot is whole zero bytes and the sync byte's seven zeros, so
-// the zero cells before the sync's 1 come to 7 modulo 8; failing that, a
-// strip's leader is shorter than the trail that fills it up.
+// layout. Three signs count, the first double: the zero cells before the
+// sync's 1 are a leader's length; they come to 7 modulo 8; and a strip's
+// leader is shorter than the trail that fills it up. Read backwards, the
+// trail comes first and the leader last.
+constexpr int fullEvidence = 4;
+
+int directionEvidence(const ReadSwipe& read)
+{
+    if (!read.complete) {
+        return 0;
+    }
+    std::uint32_t pilot = read.swipe.pilotCells;
+    return (isLeaderLength(pilot) ? 2 : 0) + (pilot % 8 == 7 ? 1 : 0) +
+           (pilot <= trailingZeroCells(read.swipe) + 4 ? 1 : 0);
+}
+
 int directionEvidence(const std::vector<ReadSwipe>& swipes)
 {
     int evidence = 0;
     for (const ReadSwipe& read : swipes) {
-        if (!read.complete) {
-            continue;
-        }
-        std::uint32_t pilot = read.swipe.pilotCells;
-        evidence += pilot % 8 == 7 ? 2 : pilot <= trailingZeroCells(read.swipe) + 4 ? 1 : 0;
+        evidence += directionEvidence(read);
     }
     return evidence;
 }
 
+// Whether every swipe of the reading is complete or starts at a leader of
+// the encoder's length.
+bool readFromLeaders(const Reading& reading)
+{
+    return std::all_of(reading.swipes.begin(), reading.swipes.end(), [](const ReadSwipe& r) {
+        return r.complete || isLeaderLength(r.swipe.pilotCells);
+    });
+}
+
+// Whether `candidate` is the better reading of the recording than
+// `incumbent`. Readings that explain the signal alike (the two directions of
+// one swipe, or two ways of reading it) are told apart by the strip's
+// layout, and the incumbent wins a tie: the forward reading, or the one with
+// less smoothing.
+bool outweighs(const Reading& candidate, const Reading& incumbent)
+{
+    // The bytes of a swipe read from its leader are the card's; those of a
+    // swipe read from elsewhere (backwards from the middle of its trail, say)
+    // are not, however many there are.
+    bool candidateLed = readFromLeaders(candidate);
+    if (candidateLed != readFromLeaders(incumbent) && !candidate.swipes.empty() && !incumbent.swipes.empty()) {
+        return candidateLed;
+    }
+    double larger = std::max(candidate.score, incumbent.score);
+    if (std::fabs(candidate.score - incumbent.score) <= 0.1 * larger) {
+        // A square wave also reads as pulses, half a cell out of step, and
+        // pulses as a square wave; a reading of the flux itself that explains
+        // the signal as well is the truer one.
+        if (candidate.pulses != incumbent.pulses && !candidate.swipes.empty() && !incumbent.swipes.empty()) {
+            return !candidate.pulses;
+        }
+        return directionEvidence(candidate.swipes) > directionEvidence(incumbent.swipes);
+    }
+    return candidate.score > incumbent.score;
+}
+
+// A reading that needs no other tried: every swipe complete, with a fair
+// margin and the strip's layout in the direction read.
 bool readsCleanly(const Reading& reading)
 {
-    return !reading.swipes.empty() && std::all_of(reading.swipes.begin(), reading.swipes.end(), [](const ReadSwipe& r) {
-        return r.complete && r.swipe.margin >= 0.5;
-    });
+    return !reading.swipes.empty() &&
+           std::all_of(reading.swipes.begin(), reading.swipes.end(),
+                       [](const ReadSwipe& r) { return r.complete && r.swipe.margin >= 0.5; }) &&
+           std::all_of(reading.swipes.begin(), reading.swipes.end(),
+                       [](const ReadSwipe& r) { return directionEvidence(r) == fullEvidence; });
 }
 
 Reading readWith(std::span<const float> samples, std::uint32_t channel, const Detector& detector,
@@ -91,6 +169,7 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
             continue;
         }
         Reading& reading = readings[backwards ? 1 : 0];
+        reading.pulses = detector.pulses;
         for (Swipe& swipe : decodeCells(backwards ? reversedChannel(forwards) : forwards)) {
             reading.swipes.push_back(describe(std::move(swipe), channel, backwards, detector, length));
         }
@@ -98,28 +177,20 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
             std::reverse(reading.swipes.begin(), reading.swipes.end());
         }
         reading.score = scoreOf(reading.swipes);
-        // A clean forward reading with the pilot's layout cannot lose to
+        // A clean forward reading with the strip's layout cannot lose to
         // the backward one: a tie goes forwards.
-        if (!backwards && direction == Direction::either && readsCleanly(reading) &&
-            directionEvidence(reading.swipes) == 2 * static_cast<int>(reading.swipes.size())) {
+        if (!backwards && direction == Direction::either && readsCleanly(reading)) {
             return reading;
         }
     }
-    Reading& forward = readings[0];
-    Reading& backward = readings[1];
-    // Two readings of one signal that explain it alike are told apart by
-    // the strip's layout; forwards wins a tie.
-    bool alike = std::fabs(forward.score - backward.score) <= 0.1 * std::max(forward.score, backward.score);
-    bool backwardsWins = alike ? directionEvidence(backward.swipes) > directionEvidence(forward.swipes)
-                               : backward.score > forward.score;
-    return std::move(backwardsWins ? backward : forward);
+    return std::move(outweighs(readings[1], readings[0]) ? readings[1] : readings[0]);
 }
 
 // Keeps the better of the two readings; true when it reads cleanly, so that
 // nothing more needs trying.
 bool keepBetter(Reading& best, Reading reading)
 {
-    if (reading.score > best.score) {
+    if (outweighs(reading, best)) {
         best = std::move(reading);
     }
     return readsCleanly(best);

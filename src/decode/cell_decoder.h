@@ -1,8 +1,6 @@
 // From a conditioned channel to swipes: the pilot's run of zero cells gives
 // the cell clock, the sync byte's 1 marks the start of the data, and every
-// cell after it is read by summing the signal over its two halves (a 1
-// changes sign between them, a 0 does not), against a clock that the
-// transitions keep in step with the swipe's speed.
+// cell after it is read against a clock that follows the swipe's speed.
 #pragma once
 
 #include <cstdint>

@@ -19,10 +19,12 @@ struct Detector {
 };
 
 // A channel made ready for reading: the signal without offset, and its
-// transitions: the zero crossings after which it passes a hysteresis (30% of
-// its local level for a square wave, 50% for pulses, whose gaps hold only
-// noise) on the other side, so that noise around zero does not count. Times are in samples from the start of the channel, in
-// ascending order, with sample i standing at time i.
+// transitions. For a square wave those are the zero crossings after which it
+// passes a hysteresis of 30% of its local level on the other side, so that
+// noise around zero does not count; for pulses, the peaks of the swings that
+// pass 50% of it, each of the other sign than the last. Times are in samples
+// from the start of the channel, in ascending order, with sample i standing
+// at time i.
 struct ConditionedChannel {
     bool pulses = false;
     std::vector<float> signal;

@@ -201,15 +201,22 @@ TEST(ReadSwipes, TheRecordingChainsDamage)
     }
 }
 
-// A read head's pulses, clean: noise on them is not yet read reliably.
+// A read head's pulses: the square wave differentiated and low-passed at
+// the cell rate, clean and with noise 12 dB below the pulses' peaks.
 TEST(ReadSwipes, AReadHeadsPulses)
 {
     for (std::uint32_t cellSamples : {8u, 16u}) {
-        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
-            std::vector<std::uint8_t> payload = testing::randomBytes(300, seed + 10);
-            Signal square = testing::stripSignal(payload, at(48000, cellSamples));
-            Signal head = testing::headPulses(square, 48000, 48000.0 / cellSamples);
-            EXPECT_TRUE(readsAs(audioOf({head}, 48000), payload)) << cellSamples << " seed " << seed;
+        for (double decibels : {0.0, 12.0}) {
+            for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+                std::vector<std::uint8_t> payload = testing::randomBytes(300, seed + 10);
+                Signal square = testing::stripSignal(payload, at(48000, cellSamples));
+                Signal head = testing::headPulses(square, 48000, 48000.0 / cellSamples);
+                if (decibels > 0) {
+                    testing::addNoise(head, decibels, seed);
+                }
+                EXPECT_TRUE(readsAs(audioOf({head}, 48000), payload))
+                    << cellSamples << " samples a cell, " << decibels << " dB, seed " << seed;
+            }
         }
     }
 }
@@ -225,6 +232,23 @@ TEST(ReadSwipes, FindsTheStripAmongChannelsAndEitherDirection)
     ASSERT_EQ(swipes.size(), 1u);
     EXPECT_TRUE(swipes[0].backwards);
     EXPECT_EQ(withoutTrail(swipes[0].bytes), withoutTrail(payload));
+}
+
+// Read backwards, a card whose last byte is 0x80 shows seven zero cells and
+// a 1, as the sync byte does: the pilot's length modulo 8 alone cannot tell
+// the directions apart.
+TEST(ReadSwipes, ACardEndingInTheSyncsPatternReadsBothWays)
+{
+    std::vector<std::uint8_t> payload = testing::randomBytes(200, 4);
+    payload.back() = 0x80;
+    Signal square = testing::stripSignal(payload, at(48000, 8));
+    Signal backwards(square.rbegin(), square.rend());
+    for (const Signal* signal : {&square, &backwards}) {
+        std::vector<ReadSwipe> swipes = readSwipes(audioOf({*signal}, 48000), std::nullopt);
+        ASSERT_EQ(swipes.size(), 1u);
+        EXPECT_EQ(swipes[0].backwards, signal == &backwards);
+        EXPECT_EQ(withoutTrail(swipes[0].bytes), payload);
+    }
 }
 
 TEST(ReadSwipes, NoiseSilenceAndASweepHoldNoCard)
