@@ -221,6 +221,17 @@ TEST(ReadSwipes, AReadHeadsPulses)
     }
 }
 
+TEST(ReadSwipes, AReadHeadsPulsesFollowASpeedThatDrifts)
+{
+    std::vector<std::uint8_t> payload = testing::libraryCard(42);
+    Signal square = testing::stripSignal(payload, at(48000, 8));
+    for (double drift : {0.3, -0.3}) {
+        Signal swiped = testing::changeSpeed(square, [drift](double t) { return 1 + drift * t; });
+        Signal head = testing::headPulses(swiped, 48000, 48000.0 / 8);
+        EXPECT_TRUE(readsAs(audioOf({head}, 48000), payload)) << drift;
+    }
+}
+
 TEST(ReadSwipes, FindsTheStripAmongChannelsAndEitherDirection)
 {
     std::vector<std::uint8_t> payload = testing::libraryCard(261);
