@@ -38,6 +38,19 @@ bool isLeaderLength(std::uint32_t pilot)
     return false;
 }
 
+// Whether the bytes of a swipe are the card's. A complete swipe has shown
+// the strip's layout. One that is cut off or damaged shows only its start,
+// and read from the wrong end that start is the trail: the cells after it
+// are the card's backwards, bytes that the card does not hold. Only a
+// leader of the encoder's length, or one shorter than the shorter leader
+// (the end of a leader that the recording's start cut off), says that the
+// start is the pilot; unless the user said which way the recording runs.
+bool bytesAreTheCards(const ReadSwipe& read, Direction direction)
+{
+    std::uint32_t pilot = read.swipe.pilotCells;
+    return read.complete || direction != Direction::either || isLeaderLength(pilot) || pilot + 1 < 8 * pilotLength + 7;
+}
+
 // Whether a swipe's zero cells before and after its data look like a
 // strip's: a leader of the encoder's length, or one shorter than the trail.
 // Read backwards from the middle of a long trail, they look like neither.
@@ -171,7 +184,10 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
         Reading& reading = readings[backwards ? 1 : 0];
         reading.pulses = detector.pulses;
         for (Swipe& swipe : decodeCells(backwards ? reversedChannel(forwards) : forwards)) {
-            reading.swipes.push_back(describe(std::move(swipe), channel, backwards, detector, length));
+            ReadSwipe read = describe(std::move(swipe), channel, backwards, detector, length);
+            if (bytesAreTheCards(read, direction)) {
+                reading.swipes.push_back(std::move(read));
+            }
         }
         if (backwards) {
             std::reverse(reading.swipes.begin(), reading.swipes.end());

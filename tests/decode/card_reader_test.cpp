@@ -88,17 +88,41 @@ TEST(ReadSwipes, EveryLibraryCardReadsBack)
     }
 }
 
+// A recording that holds a swipe's pilot but not its end gives the bytes
+// up to the cut; one that holds the end but not the pilot gives none, since
+// read from the trail the cells are the card's backwards. Both ways round,
+// for a short card (a long trail) and a nearly full one (a trail of 72
+// cells, between the two leaders' lengths).
 TEST(ReadSwipes, ACutOffSwipeGivesOnlyTheBytesItHolds)
 {
-    std::vector<std::uint8_t> payload = testing::libraryCard(3);
-    Signal square = testing::stripSignal(payload, at(48000, 4));
-    square.resize(square.size() / 2);
-    std::vector<ReadSwipe> swipes = readSwipes(audioOf({square}, 48000), std::nullopt);
-    ASSERT_EQ(swipes.size(), 1u);
-    EXPECT_FALSE(swipes[0].complete);
-    ASSERT_GT(swipes[0].bytes.size(), 100u);
-    ASSERT_LT(swipes[0].bytes.size(), payload.size());
-    EXPECT_TRUE(std::equal(swipes[0].bytes.begin(), swipes[0].bytes.end(), payload.begin()));
+    for (const std::vector<std::uint8_t>& payload : {testing::libraryCard(3), testing::randomBytes(440, 9)}) {
+        Signal square = testing::stripSignal(payload, at(48000, 4));
+        Signal backwards(square.rbegin(), square.rend());
+        std::size_t kept = square.size() * 6 / 10;
+        struct CutCase {
+            const char* what;
+            Signal signal;
+            bool holdsThePilot;
+        };
+        const CutCase cases[] = {
+            {"forwards, end cut off", Signal(square.begin(), square.begin() + kept), true},
+            {"backwards, start cut off", Signal(backwards.end() - kept, backwards.end()), true},
+            {"forwards, start cut off", Signal(square.end() - kept, square.end()), false},
+            {"backwards, end cut off", Signal(backwards.begin(), backwards.begin() + kept), false},
+        };
+        for (const CutCase& c : cases) {
+            std::vector<ReadSwipe> swipes = readSwipes(audioOf({c.signal}, 48000), std::nullopt);
+            if (!c.holdsThePilot) {
+                EXPECT_TRUE(swipes.empty()) << c.what << ", " << payload.size() << " bytes";
+                continue;
+            }
+            ASSERT_EQ(swipes.size(), 1u) << c.what;
+            EXPECT_FALSE(swipes[0].complete) << c.what;
+            EXPECT_GT(swipes[0].bytes.size(), payload.size() / 2) << c.what;
+            ASSERT_LT(swipes[0].bytes.size(), payload.size()) << c.what;
+            EXPECT_TRUE(std::equal(swipes[0].bytes.begin(), swipes[0].bytes.end(), payload.begin())) << c.what;
+        }
+    }
 }
 
 TEST(ReadSwipes, SeveralSwipesInOneRecordingReadInOrder)
