@@ -65,12 +65,32 @@ std::size_t removeTrail(std::vector<std::uint8_t>& bytes)
     return removed;
 }
 
-// Writes the card file unless that would replace a recording being read.
-bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, const DecodeOptions& options)
+struct Card {
+    bool given = false;
+    std::vector<std::uint8_t> bytes;
+};
+
+// What the recordings of one run share.
+struct DecodeRun {
+    const DecodeOptions& options;
+    Card card;
+    std::vector<std::string> written;  // the card files written so far
+};
+
+// Writes the card file unless that would replace a recording being read or
+// a card file that an earlier swipe of the run gave (card.wav and card.wave
+// both give card.bin).
+bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, DecodeRun& run)
 {
-    for (const std::string& input : options.inputs) {
+    for (const std::string& input : run.options.inputs) {
         if (input != "-" && sameFile(input, name)) {
             printError(name + " is the recording " + input + " itself; not written");
+            return false;
+        }
+    }
+    for (const std::string& earlier : run.written) {
+        if (sameFile(earlier, name)) {
+            printError(name + " holds a card read earlier in this run; not replaced");
             return false;
         }
     }
@@ -80,19 +100,16 @@ bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, 
         printError("cannot write " + name + ": " + std::string(describeError(result.error)));
         return false;
     }
+    run.written.push_back(name);
     return true;
 }
 
-struct Card {
-    bool given = false;
-    std::vector<std::uint8_t> bytes;
-};
-
 // Finishes a report for `bytes`: the trail, the check against the card, the
 // file. Returns false for anything that makes the run fail.
-bool deliver(std::vector<std::uint8_t> bytes, SwipeReport& report, const Card& card, const std::string& output,
-             const DecodeOptions& options)
+bool deliver(std::vector<std::uint8_t> bytes, SwipeReport& report, const std::string& output, DecodeRun& run)
 {
+    const DecodeOptions& options = run.options;
+    const Card& card = run.card;
     // Only a swipe read to its trail has one; a broken swipe keeps every byte it gave.
     if (report.complete && !options.keepTrail) {
         report.trailRemoved = removeTrail(bytes);
@@ -111,7 +128,7 @@ bool deliver(std::vector<std::uint8_t> bytes, SwipeReport& report, const Card& c
     // The card verified against is left alone: the check says all there is.
     if (card.given && sameFile(options.verify, output)) {
         printError(output + " is the card verified against; not replaced");
-    } else if (writeCard(output, bytes, options)) {
+    } else if (writeCard(output, bytes, run)) {
         report.output = output;
     } else {
         ok = false;
@@ -154,8 +171,9 @@ bool channelFits(const DecodeOptions& options, const Recording& recording)
     return true;
 }
 
-bool decodeRecording(const Recording& recording, const Card& card, const DecodeOptions& options)
+bool decodeRecording(const Recording& recording, DecodeRun& run)
 {
+    const DecodeOptions& options = run.options;
     std::vector<ReadSwipe> swipes = readSwipes(recording.audio, channelOf(options), options.direction);
     if (swipes.empty()) {
         printError(recording.name + ": no card found");
@@ -164,14 +182,14 @@ bool decodeRecording(const Recording& recording, const Card& card, const DecodeO
     bool ok = true;
     for (std::size_t i = 0; i < swipes.size(); ++i) {
         SwipeReport report = describeSwipe(recording, swipes[i], i, swipes.size());
-        ok &= deliver(swipes[i].bytes, report, card, outputName(options, recording.name, i + 1, swipes.size()),
-                      options);
+        ok &= deliver(swipes[i].bytes, report, outputName(options, recording.name, i + 1, swipes.size()), run);
     }
     return ok;
 }
 
-bool voteOnRecordings(const std::vector<Recording>& recordings, const Card& card, const DecodeOptions& options)
+bool voteOnRecordings(const std::vector<Recording>& recordings, DecodeRun& run)
 {
+    const DecodeOptions& options = run.options;
     std::vector<std::vector<std::uint8_t>> takes;
     bool anyComplete = false;
     for (const Recording& recording : recordings) {
@@ -192,7 +210,7 @@ bool voteOnRecordings(const std::vector<Recording>& recordings, const Card& card
     report.takes = takes.size();
     report.doubtfulBytes = vote.doubtfulBytes;
     report.complete = anyComplete && !vote.undecided;
-    return deliver(vote.bytes, report, card, outputName(options, recordings.front().name, 1, 1), options);
+    return deliver(vote.bytes, report, outputName(options, recordings.front().name, 1, 1), run);
 }
 
 bool loadCard(const DecodeOptions& options, Card& card)
@@ -222,8 +240,8 @@ int runDecoder(std::span<const std::string_view> arguments)
         (void)writeStandardOutput(options.help ? decodeUsage() : versionText);
         return decodeDone;
     }
-    Card card;
-    if (!loadCard(options, card)) {
+    DecodeRun run{options, {}, {}};
+    if (!loadCard(options, run.card)) {
         return decodeFailed;
     }
     bool ok = true;
@@ -237,11 +255,11 @@ int runDecoder(std::span<const std::string_view> arguments)
         if (options.vote) {
             recordings.push_back(std::move(recording));
         } else {
-            ok &= decodeRecording(recording, card, options);
+            ok &= decodeRecording(recording, run);
         }
     }
     if (options.vote && !recordings.empty()) {
-        ok &= voteOnRecordings(recordings, card, options);
+        ok &= voteOnRecordings(recordings, run);
     }
     return ok ? decodeDone : decodeFailed;
 }

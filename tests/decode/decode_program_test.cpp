@@ -77,6 +77,21 @@ TEST(Decoder, NumbersTheCardsOfSeveralSwipes)
     EXPECT_EQ(readBytes(dir.file("takes-2.bin")), withoutTrail(testing::libraryCard(2)));
 }
 
+// card.wav and card.wave both give card.bin: the second card is refused,
+// not written over the first.
+TEST(Decoder, NeverReplacesACardFileWrittenEarlierInTheRun)
+{
+    TempDir dir;
+    writeWav(dir, "card.wav", {strip(testing::libraryCard(70))});
+    writeWav(dir, "card.wave", {strip(testing::libraryCard(71))});
+    testing::ProgramRun run = decode(dir, {"card.wav", "card.wave"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("tunestrip-decode: card.bin holds a card read earlier in this run; not replaced\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(readBytes(dir.file("card.bin")), withoutTrail(testing::libraryCard(70)));
+}
+
 TEST(Decoder, VerifiesAgainstACardFile)
 {
     TempDir dir;
