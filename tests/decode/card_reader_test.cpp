@@ -171,10 +171,23 @@ TEST(ReadSwipes, SpeedsThatChangeDuringTheSwipe)
         {"drift +30%", [](double t) { return 1.0 + 0.3 * t; }},
         {"drift -30%", [](double t) { return 1.0 - 0.3 * t; }},
     };
-    std::vector<std::uint8_t> payload = testing::libraryCard(100);
-    Signal square = testing::stripSignal(payload, at(48000, 8));
-    for (const SpeedCase& c : cases) {
-        EXPECT_TRUE(readsAs(audioOf({testing::changeSpeed(square, c.speed)}, 48000), payload)) << c.what;
+    // A step of a quarter puts the transition that ends a cell as far
+    // before where it is due as the next cell's middle comes after it;
+    // these cards have a 0 there followed by a 1 at 8 and 12 samples a cell.
+    struct Card {
+        std::vector<std::uint8_t> payload;
+        std::uint32_t cellSamples;
+    };
+    const Card cards[] = {
+        {testing::libraryCard(100), 4}, {testing::libraryCard(100), 8}, {testing::randomBytes(400, 3), 8},
+        {testing::randomBytes(400, 18), 8}, {testing::randomBytes(400, 8), 12}, {testing::randomBytes(400, 17), 12},
+    };
+    for (const Card& card : cards) {
+        Signal square = testing::stripSignal(card.payload, at(48000, card.cellSamples));
+        for (const SpeedCase& c : cases) {
+            EXPECT_TRUE(readsAs(audioOf({testing::changeSpeed(square, c.speed)}, 48000), card.payload))
+                << c.what << ", " << card.cellSamples << " samples a cell, " << card.payload.size() << " bytes";
+        }
     }
 }
 
