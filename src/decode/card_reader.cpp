@@ -4,6 +4,7 @@
 #include <cmath>
 #include <span>
 
+#include "decode/cross_check.h"
 #include "strip/strip_image.h"
 
 namespace tunestrip {
@@ -170,34 +171,50 @@ bool readsCleanly(const Reading& reading)
                        [](const ReadSwipe& r) { return directionEvidence(r) == fullEvidence; });
 }
 
+// The swipes of one direction as a reading: those whose bytes are the
+// card's, in the recording's order.
+Reading describeAll(const std::vector<Swipe>& swipes, std::uint32_t channel, bool backwards, const Detector& detector,
+                    double length, Direction direction)
+{
+    Reading reading;
+    reading.pulses = detector.pulses;
+    for (const Swipe& swipe : swipes) {
+        ReadSwipe read = describe(swipe, channel, backwards, detector, length);
+        if (bytesAreTheCards(read, direction)) {
+            reading.swipes.push_back(std::move(read));
+        }
+    }
+    if (backwards) {
+        std::reverse(reading.swipes.begin(), reading.swipes.end());
+    }
+    reading.score = scoreOf(reading.swipes);
+    return reading;
+}
+
 Reading readWith(std::span<const float> samples, std::uint32_t channel, const Detector& detector,
                  Direction direction)
 {
     ConditionedChannel forwards = conditionChannel(samples, detector);
     auto length = static_cast<double>(samples.size());
-    Reading readings[2];
-    for (bool backwards : {false, true}) {
-        Direction wanted = backwards ? Direction::backwards : Direction::forwards;
-        if (direction != Direction::either && direction != wanted) {
-            continue;
-        }
-        Reading& reading = readings[backwards ? 1 : 0];
-        reading.pulses = detector.pulses;
-        for (Swipe& swipe : decodeCells(backwards ? reversedChannel(forwards) : forwards)) {
-            ReadSwipe read = describe(std::move(swipe), channel, backwards, detector, length);
-            if (bytesAreTheCards(read, direction)) {
-                reading.swipes.push_back(std::move(read));
-            }
-        }
-        if (backwards) {
-            std::reverse(reading.swipes.begin(), reading.swipes.end());
-        }
-        reading.score = scoreOf(reading.swipes);
-        // A clean forward reading with the strip's layout cannot lose to
-        // the backward one: a tie goes forwards.
-        if (!backwards && direction == Direction::either && readsCleanly(reading)) {
+    std::vector<Swipe> ahead = decodeCells(forwards);
+    // A clean forward reading with the strip's layout needs no second
+    // opinion and cannot lose to the backward one: a tie goes forwards.
+    if (direction != Direction::backwards) {
+        Reading reading = describeAll(ahead, channel, false, detector, length, direction);
+        if (readsCleanly(reading)) {
             return reading;
         }
+    }
+    // Each direction's swipes are checked against the other's: a clock that
+    // slipped by a whole cell shows only there.
+    std::vector<Swipe> behind = decodeCells(reversedChannel(forwards));
+    std::vector<Swipe> witnesses = ahead;
+    crossCheck(ahead, behind, length);
+    crossCheck(behind, witnesses, length);
+    Reading readings[2] = {describeAll(ahead, channel, false, detector, length, direction),
+                           describeAll(behind, channel, true, detector, length, direction)};
+    if (direction != Direction::either) {
+        return std::move(readings[direction == Direction::backwards ? 1 : 0]);
     }
     return std::move(outweighs(readings[1], readings[0]) ? readings[1] : readings[0]);
 }

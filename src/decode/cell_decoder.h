@@ -15,6 +15,7 @@ struct Swipe {
     double startTime = 0;   // samples: the first transition of the pilot
     double endTime = 0;     // samples: the last transition read
     std::vector<std::uint8_t> cells;  // the bits after the sync byte's 1, in swipe order
+    std::vector<double> cellMiddles;  // samples: where each of `cells` was read, its middle
     std::uint32_t pilotCells = 0;     // zero cells read before the sync's 1
     double cellAtStart = 0;           // samples per cell measured over the pilot
     double cellShortest = 0;          // the clock's range over the swipe, in samples

@@ -55,12 +55,14 @@ struct Clock {
     double length;  // samples per cell
 };
 
-// Takes a cell that has been read: zeros before the first 1 are the pilot,
-// the sync byte's 1 is dropped, every cell after it is data.
-inline void takeCell(Swipe& swipe, std::uint8_t bit, bool& synced)
+// Takes a cell that has been read, `middle` samples into the channel: zeros
+// before the first 1 are the pilot, the sync byte's 1 is dropped, every
+// cell after it is data.
+inline void takeCell(Swipe& swipe, std::uint8_t bit, bool& synced, double middle)
 {
     if (synced) {
         swipe.cells.push_back(bit);
+        swipe.cellMiddles.push_back(middle);
     } else if (bit == 1) {
         synced = true;
     } else {

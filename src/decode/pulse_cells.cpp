@@ -140,7 +140,7 @@ void readPulseCells(const SignalSums& sums, Clock clock, Swipe& swipe)
             return;
         }
         swipe.margin = std::min(swipe.margin, reading.margin);
-        takeCell(swipe, reading.bit, synced);
+        takeCell(swipe, reading.bit, synced, clock.start + cell / 2);
         // The level settles over the pilot's first cells, then follows a
         // swipe that fades slowly.
         cellsRead += 1;

@@ -166,7 +166,7 @@ void readSquareCells(const SignalSums& sums, Clock clock, Swipe& swipe)
         first = false;
         previousSecondHigh = secondHigh;
         swipe.margin = std::min(swipe.margin, std::min(cell.weakest, 1.0));
-        takeCell(swipe, firstHigh != secondHigh ? 1 : 0, synced);
+        takeCell(swipe, firstHigh != secondHigh ? 1 : 0, synced, clock.start + cell.length / 2);
         level += 0.05 * (strength - level);
         if (!passCell(clock, cell.length, swipe)) {
             return;

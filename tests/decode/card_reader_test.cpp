@@ -158,6 +158,34 @@ TEST(ReadSwipes, WhiteNoiseAtTheStatedRatios)
     }
 }
 
+// Noise at and past the stated ratios can make the clock lose a whole cell
+// and read on without a fault; these recordings did, and read as complete
+// cards with every byte after the slip wrong. Whatever they read as now,
+// a complete swipe holds exactly the card, and an incomplete one only
+// bytes of it.
+TEST(ReadSwipes, NoiseThatSlipsTheClockGivesNoWrongBytes)
+{
+    struct SlipCase {
+        std::uint32_t cellSamples;
+        double decibels;
+        std::uint32_t seed;
+    };
+    const SlipCase cases[] = {{8, 9, 55}, {8, 8, 55}, {16, 5, 62}};
+    for (const SlipCase& c : cases) {
+        std::vector<std::uint8_t> payload = testing::randomBytes(400, c.seed);
+        Signal signal = testing::stripSignal(payload, at(48000, c.cellSamples));
+        testing::addNoise(signal, c.decibels, c.seed);
+        for (const ReadSwipe& read : readSwipes(audioOf({signal}, 48000), std::nullopt)) {
+            std::vector<std::uint8_t> bytes = withoutTrail(read.bytes);
+            ASSERT_LE(bytes.size(), payload.size());
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), payload.begin()) &&
+                        (!read.complete || bytes.size() == withoutTrail(payload).size()))
+                << c.cellSamples << " samples a cell, " << c.decibels << " dB, seed " << c.seed << ", "
+                << (read.complete ? "complete" : "incomplete");
+        }
+    }
+}
+
 TEST(ReadSwipes, SpeedsThatChangeDuringTheSwipe)
 {
     struct SpeedCase {
