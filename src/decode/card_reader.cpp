@@ -133,6 +133,19 @@ bool readFromLeaders(const Reading& reading)
     });
 }
 
+// How much cleaner one kind of reading must be than the other to win.
+constexpr double clearlyCleaner = 0.25;
+
+// The weakest margin of the reading's swipes: 1 is clean.
+double weakestOf(const Reading& reading)
+{
+    double weakest = 1;
+    for (const ReadSwipe& read : reading.swipes) {
+        weakest = std::min(weakest, read.swipe.margin);
+    }
+    return weakest;
+}
+
 // Whether `candidate` is the better reading of the recording than
 // `incumbent`. Readings that explain the signal alike (the two directions of
 // one swipe, or two ways of reading it) are told apart by the strip's
@@ -150,10 +163,13 @@ bool outweighs(const Reading& candidate, const Reading& incumbent)
     double larger = std::max(candidate.score, incumbent.score);
     if (std::fabs(candidate.score - incumbent.score) <= 0.1 * larger) {
         // A square wave also reads as pulses, half a cell out of step, and
-        // pulses as a square wave; a reading of the flux itself that explains
-        // the signal as well is the truer one.
+        // pulses smoothed enough read as a square wave; the kind of signal
+        // that the recording holds reads clearly cleaner, and otherwise a
+        // reading of the flux itself that explains the signal as well is the
+        // truer one.
         if (candidate.pulses != incumbent.pulses && !candidate.swipes.empty() && !incumbent.swipes.empty()) {
-            return !candidate.pulses;
+            double gap = weakestOf(candidate) - weakestOf(incumbent);
+            return std::fabs(gap) > clearlyCleaner ? gap > 0 : !candidate.pulses;
         }
         return directionEvidence(candidate.swipes) > directionEvidence(incumbent.swipes);
     }

@@ -286,6 +286,33 @@ TEST(ReadSwipes, AReadHeadsPulses)
     }
 }
 
+// A real swipe's cells are no whole number of samples: the encoder's
+// 16-sample cells resampled to 5.5, 9.1 and 13 samples, then turned into a
+// read head's pulses. Smoothed over 8 samples, the 9.1-sample pulses of
+// the card of seed 103 also read as a square wave, complete and wrong from
+// its first byte; the pulses read far more cleanly and must win.
+TEST(ReadSwipes, AReadHeadsPulsesInCellsOfNoWholeNumberOfSamples)
+{
+    struct FractionCase {
+        double cellSamples;
+        double decibels;
+        std::uint32_t seed;
+    };
+    const FractionCase cases[] = {{9.1, 0, 103}, {9.1, 0, 100}, {5.5, 0, 101}, {13, 0, 102},
+                                  {9.1, 12, 103}, {13, 12, 104}};
+    for (const FractionCase& c : cases) {
+        std::vector<std::uint8_t> payload = testing::randomBytes(300, c.seed);
+        double rate = 48000 * c.cellSamples / 16;
+        Signal square = testing::resample(testing::stripSignal(payload, at(48000, 16)), 48000, rate);
+        Signal head = testing::headPulses(square, rate, rate / c.cellSamples);
+        if (c.decibels > 0) {
+            testing::addNoise(head, c.decibels, c.seed);
+        }
+        EXPECT_TRUE(readsAs(audioOf({head}, static_cast<std::uint32_t>(rate)), payload))
+            << c.cellSamples << " samples a cell, " << c.decibels << " dB, seed " << c.seed;
+    }
+}
+
 TEST(ReadSwipes, AReadHeadsPulsesFollowASpeedThatDrifts)
 {
     std::vector<std::uint8_t> payload = testing::libraryCard(42);
