@@ -39,17 +39,43 @@ bool isLeaderLength(std::uint32_t pilot)
     return false;
 }
 
+// What the swipes of one reading share.
+struct Context {
+    std::uint32_t channel;
+    const Detector& detector;
+    double length;  // samples in the channel
+    Direction direction;
+};
+
+// Whether the strip read in `swipe` shows a longer run of zero cells at its
+// other end. Read the other way, the swipe that starts at that end is the
+// last to start before this one's start, on that reading's clock.
+bool longerAtTheFarEnd(const Swipe& swipe, const std::vector<Swipe>& opposite, double length)
+{
+    double mirroredStart = length - 1 - swipe.startTime;
+    const Swipe* farEnd = nullptr;
+    for (const Swipe& other : opposite) {
+        if (other.startTime < mirroredStart && (farEnd == nullptr || other.startTime > farEnd->startTime)) {
+            farEnd = &other;
+        }
+    }
+    return farEnd != nullptr && farEnd->pilotCells > swipe.pilotCells;
+}
+
 // Whether the bytes of a swipe are the card's. A complete swipe has shown
 // the strip's layout. One that is cut off or damaged shows only its start,
 // and read from the wrong end that start is the trail: the cells after it
-// are the card's backwards, bytes that the card does not hold. Only a
-// leader of the encoder's length, or one shorter than the shorter leader
-// (the end of a leader that the recording's start cut off), says that the
-// start is the pilot; unless the user said which way the recording runs.
-bool bytesAreTheCards(const ReadSwipe& read, Direction direction)
+// are the card's backwards, bytes that the card does not hold. A leader of
+// the encoder's length, one shorter than the shorter leader (the end of a
+// leader that the recording's start cut off), or a longer run of zero cells
+// at the strip's far end (a leader shorter than the trail, as on every
+// strip) says that the start is the pilot; so does the user, who said which
+// way the recording runs.
+bool bytesAreTheCards(const ReadSwipe& read, const Context& context, bool farEndLonger)
 {
     std::uint32_t pilot = read.swipe.pilotCells;
-    return read.complete || direction != Direction::either || isLeaderLength(pilot) || pilot + 1 < 8 * pilotLength + 7;
+    return read.complete || context.direction != Direction::either || isLeaderLength(pilot) ||
+           pilot + 1 < 8 * pilotLength + 7 || farEndLonger;
 }
 
 // Whether a swipe's zero cells before and after its data look like a
@@ -60,12 +86,12 @@ bool hasStripLayout(std::uint32_t pilot, std::uint32_t trail)
     return isLeaderLength(pilot) || pilot <= trail + 4;
 }
 
-ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Detector& detector, double length)
+ReadSwipe describe(Swipe swipe, bool backwards, const Context& context)
 {
     ReadSwipe read;
-    read.channel = channel;
+    read.channel = context.channel;
     read.backwards = backwards;
-    read.detector = detector;
+    read.detector = context.detector;
     read.bytes = cellsToBytes(swipe.cells);
     std::size_t partial = swipe.cells.size() % 8;
     bool partialData = std::any_of(swipe.cells.end() - static_cast<long>(partial), swipe.cells.end(),
@@ -76,8 +102,8 @@ ReadSwipe describe(Swipe swipe, std::uint32_t channel, bool backwards, const Det
     if (backwards) {
         // Times are given on the recording's own clock.
         double start = swipe.startTime;
-        swipe.startTime = length - 1 - swipe.endTime;
-        swipe.endTime = length - 1 - start;
+        swipe.startTime = context.length - 1 - swipe.endTime;
+        swipe.endTime = context.length - 1 - start;
     }
     read.swipe = std::move(swipe);
     return read;
@@ -187,16 +213,18 @@ bool readsCleanly(const Reading& reading)
                        [](const ReadSwipe& r) { return directionEvidence(r) == fullEvidence; });
 }
 
-// The swipes of one direction as a reading: those whose bytes are the
-// card's, in the recording's order.
-Reading describeAll(const std::vector<Swipe>& swipes, std::uint32_t channel, bool backwards, const Detector& detector,
-                    double length, Direction direction)
+// The swipes of one direction as a reading, in the recording's order:
+// those whose bytes are the card's, as the swipes read the other way show;
+// without those, all of them.
+Reading describeAll(const std::vector<Swipe>& swipes, const std::vector<Swipe>* opposite, bool backwards,
+                    const Context& context)
 {
     Reading reading;
-    reading.pulses = detector.pulses;
+    reading.pulses = context.detector.pulses;
     for (const Swipe& swipe : swipes) {
-        ReadSwipe read = describe(swipe, channel, backwards, detector, length);
-        if (bytesAreTheCards(read, direction)) {
+        ReadSwipe read = describe(swipe, backwards, context);
+        if (opposite == nullptr ||
+            bytesAreTheCards(read, context, longerAtTheFarEnd(swipe, *opposite, context.length))) {
             reading.swipes.push_back(std::move(read));
         }
     }
@@ -212,11 +240,12 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
 {
     ConditionedChannel forwards = conditionChannel(samples, detector);
     auto length = static_cast<double>(samples.size());
+    Context context{channel, detector, length, direction};
     std::vector<Swipe> ahead = decodeCells(forwards);
     // A clean forward reading with the strip's layout needs no second
     // opinion and cannot lose to the backward one: a tie goes forwards.
     if (direction != Direction::backwards) {
-        Reading reading = describeAll(ahead, channel, false, detector, length, direction);
+        Reading reading = describeAll(ahead, nullptr, false, context);
         if (readsCleanly(reading)) {
             return reading;
         }
@@ -227,8 +256,7 @@ Reading readWith(std::span<const float> samples, std::uint32_t channel, const De
     std::vector<Swipe> witnesses = ahead;
     crossCheck(ahead, behind, length);
     crossCheck(behind, witnesses, length);
-    Reading readings[2] = {describeAll(ahead, channel, false, detector, length, direction),
-                           describeAll(behind, channel, true, detector, length, direction)};
+    Reading readings[2] = {describeAll(ahead, &behind, false, context), describeAll(behind, &ahead, true, context)};
     if (direction != Direction::either) {
         return std::move(readings[direction == Direction::backwards ? 1 : 0]);
     }

@@ -125,6 +125,30 @@ TEST(ReadSwipes, ACutOffSwipeGivesOnlyTheBytesItHolds)
     }
 }
 
+// A card whose leader is of neither of the encoder's lengths (63 zero
+// cells) with a dropout in the middle: the swipe read from the leader gives
+// the bytes before the dropout, since the trail at the strip's far end is
+// longer than the leader; the one read from the trail gives none.
+TEST(ReadSwipes, ADamagedSwipeWithALeaderOfAnotherLengthGivesItsBytes)
+{
+    std::vector<std::uint8_t> payload = testing::libraryCard(12);
+    RunSettings settings = at(48000, 8);
+    settings.longerPilot = true;
+    Signal square = testing::stripSignal(payload, settings);
+    square.erase(square.begin(), square.begin() + 40 * 8);
+    std::fill(square.begin() + 12000, square.begin() + 12200, 0.0f);
+    Signal backwards(square.rbegin(), square.rend());
+    for (const Signal* signal : {&square, &backwards}) {
+        std::vector<ReadSwipe> swipes = readSwipes(audioOf({*signal}, 48000), std::nullopt);
+        ASSERT_EQ(swipes.size(), 1u);
+        EXPECT_EQ(swipes[0].backwards, signal == &backwards);
+        EXPECT_FALSE(swipes[0].complete);
+        EXPECT_EQ(swipes[0].swipe.pilotCells, 63u);
+        ASSERT_GT(swipes[0].bytes.size(), 150u);
+        EXPECT_TRUE(std::equal(swipes[0].bytes.begin(), swipes[0].bytes.end(), payload.begin()));
+    }
+}
+
 TEST(ReadSwipes, SeveralSwipesInOneRecordingReadInOrder)
 {
     Signal both = testing::stripSignal(testing::libraryCard(10), at(48000, 8));
