@@ -49,7 +49,6 @@ Candidates findCandidates(const SignalSums& sums, double due, double clock)
         value = next;
         return crosses;
     };
-    Candidates found;
     double right = averageAt(0);
     double left = right;
     for (double reach = 0; reach + step <= window; reach += step) {
@@ -58,11 +57,11 @@ Candidates findCandidates(const SignalSums& sums, double due, double clock)
         bool foundAhead = crossing(reach, 1, right, ahead);
         bool foundBehind = crossing(-reach, -1, left, behind);
         if (foundAhead && foundBehind) {
-            found = std::fabs(ahead) <= std::fabs(behind) ? Candidates{{ahead, behind}, 2} : Candidates{{behind, ahead}, 2};
-            return found;
+            return std::fabs(ahead) <= std::fabs(behind) ? Candidates{{ahead, behind}, 2}
+                                                         : Candidates{{behind, ahead}, 2};
         }
         if (foundAhead || foundBehind) {
-            found = Candidates{{foundAhead ? ahead : behind, 0}, 1};
+            Candidates found{{foundAhead ? ahead : behind, 0}, 1};
             if (std::fabs(found.offsets[0]) <= closeEnough * clock) {
                 return found;
             }
@@ -78,7 +77,7 @@ Candidates findCandidates(const SignalSums& sums, double due, double clock)
             return found;
         }
     }
-    return found;
+    return {};
 }
 
 // The swipe's very first cell has no transition before it when the
