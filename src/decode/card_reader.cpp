@@ -68,9 +68,9 @@ bool longerAtTheFarEnd(const Swipe& swipe, const std::vector<Swipe>& opposite, d
 // are the card's backwards, bytes that the card does not hold. A leader of
 // the encoder's length, one shorter than the shorter leader (the end of a
 // leader that the recording's start cut off), or a longer run of zero cells
-// at the strip's far end (a leader shorter than the trail, as on every
-// strip) says that the start is the pilot; so does the user, who said which
-// way the recording runs.
+// at the strip's far end (a leader shorter than the trail that fills the
+// strip up) says that the start is the pilot; so does the user, who said
+// which way the recording runs.
 bool bytesAreTheCards(const ReadSwipe& read, const Context& context, bool farEndLonger)
 {
     std::uint32_t pilot = read.swipe.pilotCells;
