@@ -92,6 +92,14 @@ ReadSwipe describe(Swipe swipe, bool backwards, const Context& context)
     read.channel = context.channel;
     read.backwards = backwards;
     read.detector = context.detector;
+    if (swipe.damaged) {
+        // A swipe breaks off in a disturbance that may have begun a few
+        // cells before the cell that fitted no reading: the last byte's
+        // worth of cells before that one is left out.
+        std::size_t kept = swipe.cells.size() - std::min<std::size_t>(swipe.cells.size(), 8);
+        swipe.cells.resize(kept);
+        swipe.cellMiddles.resize(kept);
+    }
     read.bytes = cellsToBytes(swipe.cells);
     std::size_t partial = swipe.cells.size() % 8;
     bool partialData = std::any_of(swipe.cells.end() - static_cast<long>(partial), swipe.cells.end(),
