@@ -84,6 +84,8 @@ ParsedDecodeCommandLine parseDecodeCommandLine(std::span<const std::string_view>
             options.version = true;
         } else if (isFlag(argument, "--keep-trail")) {
             options.keepTrail = true;
+        } else if (isFlag(argument, "--force")) {
+            options.force = true;
         } else if (isFlag(argument, "--json")) {
             options.json = true;
         } else if (isFlag(argument, "--vote")) {
@@ -114,6 +116,7 @@ std::string_view decodeUsage()
            "\n"
            "  -o, --output FILE   write to FILE instead (FILE-1, FILE-2, ... for several swipes)\n"
            "      --keep-trail    keep the trailing zero bytes (the strip's empty trail)\n"
+           "      --force         replace a card file that exists and holds other bytes\n"
            "      --channel N     read channel N (from 1) instead of finding the strip's channel\n"
            "      --direction D   forwards, backwards or auto (the default: found from the strip)\n"
            "      --verify CARD   compare the bytes with the card file CARD and say where they differ\n"

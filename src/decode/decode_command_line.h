@@ -19,6 +19,7 @@ struct DecodeOptions {
     std::optional<std::uint32_t> channel;   // --channel: counted from 1
     Direction direction = Direction::either;  // --direction
     bool keepTrail = false;
+    bool force = false;  // --force: replace an existing card file that holds other bytes
     bool json = false;
     bool vote = false;
     bool help = false;

@@ -77,9 +77,9 @@ struct DecodeRun {
     std::vector<std::string> written;  // the card files written so far
 };
 
-// Writes the card file unless that would replace a recording being read or
-// a card file that an earlier swipe of the run gave (card.wav and card.wave
-// both give card.bin).
+// Writes the card file unless that would replace a recording being read, a
+// card file that an earlier swipe of the run gave (card.wav and card.wave
+// both give card.bin), or, without --force, a file that holds other bytes.
 bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, DecodeRun& run)
 {
     for (const std::string& input : run.options.inputs) {
@@ -91,6 +91,16 @@ bool writeCard(const std::string& name, const std::vector<std::uint8_t>& bytes, 
     for (const std::string& earlier : run.written) {
         if (sameFile(earlier, name)) {
             printError(name + " holds a card read earlier in this run; not replaced");
+            return false;
+        }
+    }
+    // A card file that exists already is often the card that the recording
+    // was made from, and the bytes read leave out its trailing zeros: it is
+    // replaced only when it holds the same bytes, or when the user says so.
+    if (!run.options.force && isRegularFile(name)) {
+        std::vector<std::uint8_t> existing;
+        if (readWholeFile(name, existing) != 0 || existing != bytes) {
+            printError(name + " exists and holds other bytes; not replaced (--force replaces it)");
             return false;
         }
     }

@@ -50,6 +50,10 @@ struct [[nodiscard]] FileResult {
 // path that is not a regular file (a device, a pipe) is written in place.
 FileResult replaceFile(std::string_view name, std::span<const std::uint8_t> bytes);
 
+// True when `name` exists and is a regular file; a symbolic link counts as
+// its target. False for a missing name, a directory or a device.
+[[nodiscard]] bool isRegularFile(std::string_view name);
+
 // True when both names exist and are the same file (a link, another spelling
 // on a file system that ignores case, a hard link).
 [[nodiscard]] bool sameFile(std::string_view first, std::string_view second);

@@ -236,6 +236,14 @@ FileResult replaceFile(std::string_view name, std::span<const std::uint8_t> byte
     return {writeByRename(path, bytes)};
 }
 
+bool isRegularFile(std::string_view name)
+{
+    PathBuffer path;
+    path.assign(name);
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool sameFile(std::string_view first, std::string_view second)
 {
     PathBuffer a;

@@ -181,6 +181,14 @@ FileResult replaceFile(std::string_view name, std::span<const std::uint8_t> byte
     return {writeByRename(name, path, bytes)};
 }
 
+bool isRegularFile(std::string_view name)
+{
+    PathBuffer path{name};
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
 bool sameFile(std::string_view first, std::string_view second)
 {
     auto identify = [](std::string_view name, BY_HANDLE_FILE_INFORMATION& info) {

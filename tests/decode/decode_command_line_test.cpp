@@ -17,7 +17,7 @@ ParsedDecodeCommandLine parse(const std::vector<std::string>& words)
 TEST(ParseDecodeCommandLine, TakesEveryOptionInBothSpellings)
 {
     ParsedDecodeCommandLine parsed = parse({"a.wav", "--output=x.bin", "--keep-trail", "--channel", "2", "--json",
-                                            "--verify", "card.bin", "--direction=backwards"});
+                                            "--verify", "card.bin", "--direction=backwards", "--force"});
     ASSERT_EQ(parsed.error, "");
     const DecodeOptions& o = parsed.options;
     EXPECT_EQ(o.inputs, std::vector<std::string>{"a.wav"});
@@ -25,7 +25,7 @@ TEST(ParseDecodeCommandLine, TakesEveryOptionInBothSpellings)
     EXPECT_EQ(o.verify, "card.bin");
     EXPECT_EQ(o.channel, 2u);
     EXPECT_EQ(o.direction, Direction::backwards);
-    EXPECT_TRUE(o.keepTrail && o.json && !o.vote);
+    EXPECT_TRUE(o.keepTrail && o.json && o.force && !o.vote);
     EXPECT_EQ(parse({"-", "-o", "out.bin"}).options.inputs, std::vector<std::string>{"-"});
     EXPECT_EQ(parse({"--", "-odd.wav", "--json"}).options.inputs, (std::vector<std::string>{"-odd.wav", "--json"}));
     EXPECT_TRUE(parse({"-h"}).options.help);

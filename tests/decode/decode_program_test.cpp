@@ -92,6 +92,34 @@ TEST(Decoder, NeverReplacesACardFileWrittenEarlierInTheRun)
     EXPECT_EQ(readBytes(dir.file("card.bin")), withoutTrail(testing::libraryCard(70)));
 }
 
+// The card a recording was made from often stands beside it under the
+// name the decoder writes, and may end in zero bytes that the decoder
+// leaves out: a file that holds other bytes is kept unless --force is given.
+TEST(Decoder, ReplacesAnExistingCardFileOnlyWithTheSameBytesOrWhenForced)
+{
+    TempDir dir;
+    Bytes payload = testing::libraryCard(80);
+    Bytes original = payload;
+    original.insert(original.end(), 3, 0);  // a card that ends in zero bytes
+    writeWav(dir, "card.wav", {strip(original)});
+    testing::writeBytes(dir.file("card.bin"), original);
+
+    testing::ProgramRun kept = decode(dir, {"card.wav"});
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_NE(kept.output.find("tunestrip-decode: card.bin exists and holds other bytes; not replaced (--force "
+                               "replaces it)\n"),
+              std::string::npos)
+        << kept.output;
+    EXPECT_EQ(readBytes(dir.file("card.bin")), original);
+
+    // The same bytes again: nothing is lost by writing them.
+    EXPECT_EQ(decode(dir, {"card.wav", "--keep-trail", "-o", "same.bin"}).exitCode, 0);
+    EXPECT_EQ(decode(dir, {"card.wav", "--keep-trail", "-o", "same.bin"}).exitCode, 0);
+
+    EXPECT_EQ(decode(dir, {"card.wav", "--force"}).exitCode, 0);
+    EXPECT_EQ(readBytes(dir.file("card.bin")), withoutTrail(payload));
+}
+
 TEST(Decoder, VerifiesAgainstACardFile)
 {
     TempDir dir;

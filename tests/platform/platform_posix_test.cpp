@@ -96,5 +96,20 @@ TEST(SameFile, TellsFilesByIdentityNotBySpelling)
     EXPECT_FALSE(sameFile(dir.file("a.bin"), dir.file("none.wav")));
 }
 
+TEST(IsRegularFile, HoldsForFilesAndLinksToThemOnly)
+{
+    TempDir dir;
+    writeBytes(dir.file("a.bin"), fresh);
+    std::filesystem::create_symlink("a.bin", dir.path() / "link.bin");
+    std::filesystem::create_symlink("none.bin", dir.path() / "dangling.bin");
+    std::filesystem::create_directory(dir.path() / "folder.bin");
+    EXPECT_TRUE(isRegularFile(dir.file("a.bin")));
+    EXPECT_TRUE(isRegularFile(dir.file("link.bin")));
+    EXPECT_FALSE(isRegularFile(dir.file("dangling.bin")));
+    EXPECT_FALSE(isRegularFile(dir.file("folder.bin")));
+    EXPECT_FALSE(isRegularFile(dir.file("none.bin")));
+    EXPECT_FALSE(isRegularFile("/dev/null"));
+}
+
 }  // namespace
 }  // namespace tunestrip
