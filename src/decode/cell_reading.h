@@ -12,11 +12,6 @@
 
 namespace tunestrip {
 
-// How the clock follows the signal: a share of each timing error goes into
-// the phase and a smaller one into the cell length, enough for a hand that
-// speeds up by a quarter from one cell to the next.
-inline constexpr double phaseGain = 0.8;
-inline constexpr double lengthGain = 0.4;
 // A cell whose strength falls below this share of the swipe's level is past
 // the end of the swipe.
 inline constexpr double fadedLevel = 0.3;
@@ -70,10 +65,11 @@ inline void takeCell(Swipe& swipe, std::uint8_t bit, bool& synced, double middle
     }
 }
 
-// Moves the clock past a cell `cell` samples long that has been read. False
-// when the clock has left the range that a hand's swipe can reach from the
+// Moves the clock past a cell `cell` samples long that has been read, with
+// `gain` of the difference going into the clock's cell length. False when
+// the clock has left the range that a hand's swipe can reach from the
 // pilot's speed: it has slipped, and the swipe is damaged there.
-[[nodiscard]] inline bool passCell(Clock& clock, double cell, Swipe& swipe, double gain = lengthGain)
+[[nodiscard]] inline bool passCell(Clock& clock, double cell, Swipe& swipe, double gain)
 {
     swipe.endTime = clock.start + cell;
     clock.start += cell;

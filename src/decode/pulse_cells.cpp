@@ -34,14 +34,14 @@ double pulseOffset(const SignalSums& sums, double time, double cell, double sign
 {
     const std::vector<float>& signal = sums.signal();
     auto last = static_cast<double>(signal.size()) - 1;
-    double from = std::max(0.0, std::ceil(time - cell / 4));
+    auto from = static_cast<std::size_t>(std::max(0.0, std::ceil(time - cell / 4)));
     double to = std::min(last, std::floor(time + cell / 4));
     double area = 0;
     double moment = 0;
-    for (double i = from; i <= to; ++i) {
-        double value = sign * signal[static_cast<std::size_t>(i)];
+    for (std::size_t i = from; static_cast<double>(i) <= to; ++i) {
+        double value = sign * signal[i];
         area += value;
-        moment += value * (i - time);
+        moment += value * (static_cast<double>(i) - time);
     }
     if (area <= 0.5 * level) {
         return 0;

@@ -10,6 +10,11 @@
 namespace tunestrip {
 namespace {
 
+// How the clock follows the crossings: a share of each timing error goes
+// into the phase and a smaller one into the cell length, enough for a hand
+// that speeds up by a quarter from one cell to the next.
+constexpr double phaseGain = 0.8;
+constexpr double lengthGain = 0.4;
 // A zero crossing further than this share of a cell from where one is due
 // says nothing about the clock.
 constexpr double searchWindow = 0.4;
@@ -167,7 +172,7 @@ void readSquareCells(const SignalSums& sums, Clock clock, Swipe& swipe)
         swipe.margin = std::min(swipe.margin, std::min(cell.weakest, 1.0));
         takeCell(swipe, firstHigh != secondHigh ? 1 : 0, synced, clock.start + cell.length / 2);
         level += 0.05 * (strength - level);
-        if (!passCell(clock, cell.length, swipe)) {
+        if (!passCell(clock, cell.length, swipe, lengthGain)) {
             return;
         }
     }
